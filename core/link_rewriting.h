@@ -1,0 +1,30 @@
+// In-place edits that turn a quoted, redirector-wrapped link into the direct link.
+#pragma once
+
+#include <array>
+
+// The link being worked on: a NUL-terminated byte string in the user's ANSI code page.
+// Every edit keeps it the same length or makes it shorter, so it never needs more room.
+using LinkBuffer = char *;
+
+// One redirector service: its address ("http://" + host + "/") and what replaces it.
+struct RedirectorRule {
+  const char *pattern;
+  const char *replacement;  // always shorter than pattern
+};
+
+// The services whose links are unwrapped, in the order they are applied.
+using RedirectorTable = std::array<RedirectorRule, 2>;
+
+extern const RedirectorTable kRedirectorTable;
+
+// Removes one pair of double quotes enclosing the whole text; false if there is none.
+bool StripEnclosingQuotes(LinkBuffer buffer) noexcept;
+
+// Replaces the leftmost occurrence of pattern; false if there is none.
+// The replacement must be shorter than the pattern, and the pattern not empty.
+bool ReplaceFirstOccurrence(LinkBuffer buffer, const char *pattern,
+                            const char *replacement) noexcept;
+
+// Replaces every redirector address by its replacement, rule by rule; true if anything changed.
+bool UnwrapRedirectors(LinkBuffer buffer) noexcept;

@@ -1,0 +1,27 @@
+#include "link_unwrapper.h"
+
+#include "desktop.h"
+
+namespace {
+
+// "コマンドラインきてない" and "poktaキラー" in Shift-JIS, written as bytes so that the
+// encoding this file is saved in cannot change them.
+constexpr char kNoticeText[] =
+    "\x83\x52\x83\x7D\x83\x93\x83\x68\x83\x89\x83\x43\x83\x93\x82\xAB\x82\xC4\x82\xC8\x82\xA2";
+constexpr char kNoticeCaption[] = "\x70\x6F\x6B\x74\x61\x83\x4C\x83\x89\x81\x5B";
+
+}  // namespace
+
+int RunLinkUnwrapper(LinkBuffer buffer) noexcept {
+  if (buffer[0] == '\0') {
+    ShowNotice(kNoticeText, kNoticeCaption);
+    return 0;
+  }
+  while (StripEnclosingQuotes(buffer)) {
+  }
+  // A link that went through no redirector is dropped, not opened as it is.
+  if (UnwrapRedirectors(buffer)) {
+    OpenLink(buffer);
+  }
+  return 0;
+}
