@@ -1,0 +1,101 @@
+#include "link_rewriting.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "redirector_links.h"
+
+namespace {
+
+struct EditCase {
+  std::string input;
+  std::string expected;
+  bool result;
+};
+
+template <typename Edit>
+void ExpectEdits(Edit edit, const std::vector<EditCase> &cases) {
+  for (const EditCase &c : cases) {
+    std::string text = c.input;
+    const bool result = Apply(edit, text);
+    EXPECT_EQ(text, c.expected) << "input: " << testing::PrintToString(c.input);
+    EXPECT_EQ(result, c.result) << "input: " << testing::PrintToString(c.input);
+  }
+}
+
+TEST(StripEnclosingQuotes, RemovesOnlyOneEnclosingDoubleQuotePair) {
+  ExpectEdits(StripEnclosingQuotes, {
+                                        {"", "", false},
+                                        {"\"", "\"", false},
+                                        {"\"\"", "", true},
+                                        {"\"\"x\"\"", "\"x\"", true},
+                                        {"\"x\"", "x", true},
+                                        {"\"a\"b\"", "a\"b", true},
+                                        {"\"abc", "\"abc", false},
+                                        {"abc\"", "abc\"", false},
+                                        {"'abc'", "'abc'", false},
+                                        {"\"abc\" ", "\"abc\" ", false},
+                                        {" \"abc\"", " \"abc\"", false},
+                                        // A trail byte of 0x22 never occurs in Shift-JIS, but
+                                        // a lead byte right before the quote must not matter.
+                                        {"\"\x83\"", "\x83", true},
+                                    });
+}
+
+TEST(ReplaceFirstOccurrence, ReplacesTheLeftmostMatchAndShiftsTheRest) {
+  const char kPattern[] = "http://abc.example/";
+  const auto replace = [&](char *buffer) {
+    return ReplaceFirstOccurrence(buffer, kPattern, "http://");
+  };
+  ExpectEdits(replace, {
+                           {"", "", false},
+                           {"http://abc.example/", "http://", true},
+                           {"http://abc.example/x", "http://x", true},
+                           {"see http://abc.example/x", "see http://x", true},
+                           {"x http://abc.example/", "x http://", true},
+                           {"HTTP://ABC.EXAMPLE/x", "HTTP://ABC.EXAMPLE/x", false},
+                           {"http://abc.example", "http://abc.example", false},
+                           {"http://abc.example/a http://abc.example/b",
+                            "http://a http://abc.example/b", true},
+                           {"\x83http://abc.example/\x82\xA0", "\x83http://\x82\xA0", true},
+                       });
+}
+
+TEST(RedirectorTable, PatternsAreHttpAddressesLongerThanTheirReplacement) {
+  for (const RedirectorRule &rule : kRedirectorTable) {
+    const std::string pattern = rule.pattern;
+    EXPECT_EQ(pattern.rfind("http://", 0), 0u) << pattern;
+    EXPECT_EQ(pattern.back(), '/') << pattern;
+    EXPECT_GT(pattern.size(), 8u) << pattern;
+    EXPECT_STREQ(rule.replacement, "http://") << pattern;
+  }
+  EXPECT_NE(Host(0), Host(1));
+}
+
+TEST(UnwrapRedirectors, UnwrapsEachServiceInTableOrder) {
+  const std::string p1 = Pattern(0), p2 = Pattern(1), h1 = Host(0), h2 = Host(1);
+  ExpectEdits(UnwrapRedirectors,
+              {
+                  {"", "", false},
+                  {"http://www.example.com/", "http://www.example.com/", false},
+                  {p1 + "www.example.com/", "http://www.example.com/", true},
+                  {p2 + "www.example.com/", "http://www.example.com/", true},
+                  {p1 + "T" + p1 + "U", "http://Thttp://U", true},
+                  {p1 + "T" + p2 + "U", "http://Thttp://U", true},
+                  // A service wrapped in itself unwraps fully.
+                  {p1 + h1 + "/T", "http://T", true},
+                  {p2 + h2 + "/" + h2 + "/T", "http://T", true},
+                  // Row 1 is done before row 2 and not applied again.
+                  {p1 + h2 + "/T", "http://T", true},
+                  {p2 + h1 + "/T", p1 + "T", true},
+                  // The replacement is always plain http.
+                  {p1 + "https://secure.example/", "http://https://secure.example/", true},
+                  {"\"" + p1 + "x\" ", "\"http://x\" ", true},
+                  {"HTTP://" + h1 + "/x", "HTTP://" + h1 + "/x", false},
+                  {"https://" + h1 + "/x", "https://" + h1 + "/x", false},
+              });
+}
+
+}  // namespace

@@ -1,0 +1,21 @@
+// A desktop that records the requests a run makes instead of carrying them out.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct DesktopRequest {
+  std::string kind;     // "notice" or "open"
+  std::string text;     // the notice text, or the link
+  std::string caption;  // the notice caption; empty for "open"
+
+  bool operator==(const DesktopRequest &other) const {
+    return kind == other.kind && text == other.text && caption == other.caption;
+  }
+};
+
+void PrintTo(const DesktopRequest &request, std::ostream *out);
+
+// Requests made since the last call, which also forgets them.
+std::vector<DesktopRequest> TakeRecordedRequests();
