@@ -1,0 +1,48 @@
+# Shared by the Windows end-to-end tests; sourced, not run.
+# Arguments of every test: WINE_RUN LAUNCH_EXE PROGRAM_EXE RECORDER PATTERN_1 PATTERN_2
+set -u
+wine_run=$1 launch=$2 program=$3 recorder=$4 pattern1=$5 pattern2=$6
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/bin" "$work/records"
+ln -s "$recorder" "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH" RECORD_DIR="$work/records"
+failures=0
+
+# The Windows spelling of a path on this machine, through Wine's Z: drive.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+hex() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
+
+# Runs the program with exactly the command line $1 (bytes, as printf %b spells them) and
+# prints what launch reports. Returns once every Wine process has ended, so any open
+# request has reached the recorder by then.
+run_program() {
+  local command_line
+  command_line=$(printf '%b' "$1")
+  "$wine_run" "$launch" "$(windows_path "$program")" "$(hex "$command_line")" | tr -d '\r'
+  wineserver -w
+}
+
+# Every recorded call as one line: its arguments after the program name, NULs shown as |.
+recorded_calls() {
+  local file
+  for file in "$RECORD_DIR"/call.*; do
+    [ -e "$file" ] || continue
+    tr '\0' '|' <"$file" | sed 's/^xdg-open|//; s/|$//'
+    echo
+  done
+}
+
+expect_equal() {  # what, actual, expected
+  if [ "$2" != "$3" ]; then
+    printf 'FAIL %s\n  got:      %q\n  expected: %q\n' "$1" "$2" "$3"
+    failures=$((failures + 1))
+  fi
+}
+
+finish() {
+  [ "$failures" -eq 0 ] && echo "all cases passed" || echo "$failures failed"
+  [ "$failures" -eq 0 ]
+}

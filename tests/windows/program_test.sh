@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# link-unwrapper.exe under Wine: exact command lines in, exactly the right open requests out.
+. "$(dirname "$0")/common.sh"
+
+# command line (printf %b) => link expected at xdg-open, empty for none
+cases=(
+  "link-unwrapper.exe \"${pattern1}www.example.com/\" => http://www.example.com/"
+  "link-unwrapper.exe ${pattern2}www.example.com/ => http://www.example.com/"
+  "\"C:\\\\Program Files\\\\link-unwrapper.exe\"\"${pattern1}a.example/x\" => http://a.example/x"
+  "link-unwrapper.exe\\t${pattern1}a.example/tab => http://a.example/tab"
+  "lu\"q.exe ${pattern1}a.example/q => http://a.example/q"
+  # Wine's shell percent-encodes blanks, | \` < > { } ^ and drops double quotes on the way
+  # to xdg-open, as a URL parser would; these pass through untouched.
+  "  link-unwrapper.exe \\t \"\"${pattern2}a.example/?a=1&b=2;c='d'\$(e)#f~!*\"\" => http://a.example/?a=1&b=2;c='d'\$(e)#f~!*"
+  "link-unwrapper.exe ${pattern1}${pattern2#http://}a.example/ => http://a.example/"
+  "link-unwrapper.exe http://www.example.com/ => "
+  "link-unwrapper.exe \"http://www.example.com/\" => "
+  "link-unwrapper.exe \"\" => "
+)
+
+for case in "${cases[@]}"; do
+  command_line=${case% => *} expected=${case##* => }
+  rm -f "$RECORD_DIR"/call.*
+  report=$(run_program "$command_line")
+  expect_equal "exit code of [$command_line]" "$report" "exit code 0"
+  expect_equal "open requests of [$command_line]" "$(recorded_calls)" "$expected"
+done
+finish
