@@ -26,5 +26,11 @@ bool StripEnclosingQuotes(LinkBuffer buffer) noexcept;
 bool ReplaceFirstOccurrence(LinkBuffer buffer, const char *pattern,
                             const char *replacement) noexcept;
 
+// Replaces the leftmost occurrence of pattern until none is left, exactly as calling
+// ReplaceFirstOccurrence until it fails would, but in time linear in the text's length.
+// True if anything was replaced. Same requirements as ReplaceFirstOccurrence.
+bool ReplaceAllOccurrences(LinkBuffer buffer, const char *pattern,
+                           const char *replacement) noexcept;
+
 // Replaces every redirector address by its replacement, rule by rule; true if anything changed.
 bool UnwrapRedirectors(LinkBuffer buffer) noexcept;
