@@ -36,91 +36,83 @@ bool ReplaceFirstOccurrence(LinkBuffer buffer, const char *pattern,
 
 namespace {
 
-// A pattern ready for Horspool's search: the byte under the pattern's last position tells
-// how far the pattern can move on without passing an occurrence.
-struct Searcher {
-  const unsigned char *pattern;
-  std::size_t length;
-  std::size_t shift[256];
-};
-
-void PrepareSearcher(Searcher &searcher, const char *pattern, std::size_t length) {
-  searcher.pattern = reinterpret_cast<const unsigned char *>(pattern);
-  searcher.length = length;
-  for (std::size_t &shift : searcher.shift) {
-    shift = length;
-  }
-  for (std::size_t i = 0; i + 1 < length; ++i) {
-    searcher.shift[searcher.pattern[i]] = length - 1 - i;
-  }
-}
-
-// The leftmost occurrence in text[from, end), as an index, or end when there is none.
-std::size_t Find(const Searcher &searcher, const char *text, std::size_t from, std::size_t end) {
-  const std::size_t m = searcher.length;
-  const unsigned char last = searcher.pattern[m - 1];
-  const auto *bytes = reinterpret_cast<const unsigned char *>(text);
-  for (std::size_t i = from; end - i >= m;) {
-    const unsigned char c = bytes[i + m - 1];
-    if (c == last && std::memcmp(bytes + i, searcher.pattern, m - 1) == 0) {
-      return i;
+// The leftmost occurrence of pattern (m bytes) in text[from, end), as an index, or end when
+// there is none. memchr looks for the pattern's byte at index anchor, which should be one
+// that is rare in texts; each candidate's last byte is checked before the whole pattern.
+std::size_t Find(const char *text, std::size_t from, std::size_t end, const char *pattern,
+                 std::size_t m, std::size_t anchor) {
+  while (end - from >= m) {
+    const void *hit = std::memchr(text + from + anchor, pattern[anchor], end - from - m + 1);
+    if (hit == nullptr) {
+      return end;
     }
-    i += searcher.shift[c];
+    const std::size_t at = static_cast<std::size_t>(static_cast<const char *>(hit) - text) - anchor;
+    if (text[at + m - 1] == pattern[m - 1] && std::memcmp(text + at, pattern, m) == 0) {
+      return at;
+    }
+    from = at + 1;
   }
   return end;
 }
 
-// The furthest back before a fresh replacement that an occurrence of the pattern could
-// start: the largest d < m at which the pattern, shifted by d, agrees with the replacement
-// wherever they overlap. Zero when no occurrence can reach back into the text before it.
+// Whether text (n bytes) and pattern agree wherever they overlap when the pattern starts
+// at text's first byte.
+bool Agree(const char *text, std::size_t n, const char *pattern, std::size_t m) {
+  const std::size_t overlap = n < m ? n : m;
+  return overlap == 0 || (text[0] == pattern[0] && std::memcmp(text, pattern, overlap) == 0);
+}
+
+// How far before a fresh replacement an occurrence of the pattern could start: the largest
+// d < m at which the pattern, moved back by d, agrees with the replacement. Zero if none.
 std::size_t ReachBack(const char *pattern, std::size_t m, const char *replacement, std::size_t r) {
   for (std::size_t d = m - 1; d > 0; --d) {
-    if (std::memcmp(pattern + d, replacement, r < m - d ? r : m - d) == 0) {
+    if (Agree(replacement, r, pattern + d, m - d)) {
       return d;
     }
   }
   return 0;
 }
 
+// Whether an occurrence could start inside the replacement, at its offset `from` or later.
+bool CanStartInside(const char *replacement, std::size_t r, std::size_t from, const char *pattern,
+                    std::size_t m) {
+  for (std::size_t k = from; k < r; ++k) {
+    if (Agree(replacement + k, r - k, pattern, m)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Replaces the leftmost occurrence again and again until none is left, in one pass over
 // text[0, length), and returns the new length.
 //
 // Why this gives the same text as searching from the start after every replacement: the
-// text before the leftmost occurrence M holds no occurrence, and a replacement leaves it as
-// it was, so the next leftmost occurrence starts no earlier than M minus ReachBack. The
-// text is therefore kept as a finished front part text[0, w), which never holds an
-// occurrence, followed by the unread rest text[rd, length); replacements shorten the text,
-// so the gap between them only grows and nothing behind rd is moved more than once. The
-// replacement just made is written into the gap in front of rd, together with the few
-// finished bytes an occurrence could reach back into, and the search goes on from there.
-// Where the replacement is itself the start of the pattern and nothing can reach back, a
-// chain of nested links is followed without writing the replacement at all.
+// text before the leftmost occurrence holds no occurrence and a replacement leaves it as it
+// was, so the next leftmost occurrence cannot start more than ReachBack bytes before the
+// replacement. The text is kept as a finished front part text[0, w), which never holds an
+// occurrence, then the unread rest text[rd, length); each replacement shortens the text, so
+// the gap between the two only grows and no unread byte is moved more than once. When an
+// occurrence can neither reach back nor start inside the replacement, the replacement joins
+// the finished part at once; otherwise it is put back in front of the unread rest, with the
+// finished bytes that could be reached back into, and searched again. Where the replacement
+// is itself the start of the pattern, a chain of nested links is followed in place.
 std::size_t ReplaceEveryOccurrence(char *text, std::size_t length, const char *pattern,
                                    const char *replacement, bool &changed) {
   const std::size_t m = std::strlen(pattern);
   const std::size_t r = std::strlen(replacement);
-  Searcher searcher;
-  PrepareSearcher(searcher, pattern, m);
   const std::size_t reach_back = ReachBack(pattern, m, replacement, r);
-  const bool chains = reach_back == 0 && std::memcmp(pattern, replacement, r) == 0;
+  const bool chains = reach_back == 0 && Agree(replacement, r, pattern, m);
+  const bool settled =
+      reach_back == 0 && !CanStartInside(replacement, r, chains ? 1 : 0, pattern, m);
+  // A redirector address starts with "http://", which nearly every link holds; the first
+  // byte of its host name is a much rarer sight.
+  const std::size_t anchor = Agree(replacement, r, pattern, m) ? r : 0;
 
   std::size_t w = 0;
   std::size_t rd = 0;
-  bool replacement_pending = false;  // logically the replacement stands at text[w, w + r)
   for (;;) {
-    if (replacement_pending) {
-      if (chains && length - rd >= m - r && std::memcmp(text + rd, pattern + r, m - r) == 0) {
-        rd += m - r;  // another occurrence starts where the replacement does
-        continue;
-      }
-      const std::size_t back = reach_back < w ? reach_back : w;
-      std::memmove(text + rd - r - back, text + w - back, back);
-      std::memcpy(text + rd - r, replacement, r);
-      w -= back;
-      rd -= r + back;
-      replacement_pending = false;
-    }
-    const std::size_t at = Find(searcher, text, rd, length);
+    const std::size_t at = Find(text, rd, length, pattern, m, anchor);
     if (at == length) {
       break;
     }
@@ -129,8 +121,23 @@ std::size_t ReplaceEveryOccurrence(char *text, std::size_t length, const char *p
     }
     w += at - rd;
     rd = at + m;
-    replacement_pending = true;
     changed = true;
+    // The replacement now stands at w; while the rest of the pattern follows it, another
+    // occurrence starts right there.
+    while (chains && length - rd >= m - r && text[rd] == pattern[r] &&
+           std::memcmp(text + rd, pattern + r, m - r) == 0) {
+      rd += m - r;
+    }
+    if (settled) {
+      std::memcpy(text + w, replacement, r);
+      w += r;
+      continue;
+    }
+    const std::size_t back = reach_back < w ? reach_back : w;
+    std::memmove(text + rd - r - back, text + w - back, back);
+    std::memcpy(text + rd - r, replacement, r);
+    w -= back;
+    rd -= r + back;
   }
   if (w != rd) {
     std::memmove(text + w, text + rd, length - rd);

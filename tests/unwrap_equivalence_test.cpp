@@ -54,11 +54,29 @@ TEST(ReplaceAllOccurrences, EqualsRepeatedLeftmostReplacementForAnyPattern) {
   const struct {
     const char *pattern;
     const char *replacement;
-  } rules[] = {{"aab", "a"}, {"aba", "ab"}, {"abab", "ab"}, {"ab", ""},     {"aa", "a"},
-               {"baa", "b"}, {"xyz", "y"},  {"aaa", "aa"},  {"abcab", "b"}, {"h", ""}};
+  } rules[] = {// Occurrences can reach back before a fresh replacement.
+               {"aab", "a"},
+               {"aba", "ab"},
+               {"abab", "ab"},
+               {"ab", ""},
+               {"aa", "a"},
+               {"xyz", "y"},
+               {"aaa", "aa"},
+               {"abcab", "b"},
+               {"baa", "b"},
+               // They cannot; the replacement starts the pattern, like a redirector address does,
+               // and an occurrence can or cannot start inside it.
+               {"abc", "ab"},
+               {"abac", "aba"},
+               // They cannot, and the replacement has nothing in common with the pattern.
+               {"xyz", "q"},
+               {"h", ""},
+               // An occurrence can start inside a replacement that does not start the pattern.
+               {"bxy", "ab"}};
   std::mt19937 random(7);
   for (const auto &rule : rules) {
-    const std::vector<std::string> pieces = {"a", "b", "ab", "ba", "x", "y", "z", rule.pattern};
+    const std::vector<std::string> pieces = {
+        "a", "b", "c", "ab", "ba", "x", "y", "z", "q", rule.pattern, rule.replacement};
     for (int i = 0; i < 20000; ++i) {
       const std::string input = RandomText(random, pieces);
       std::string fast = input, literal = input;

@@ -1,0 +1,31 @@
+// Fuzz target: StripEnclosingQuotes removes exactly the enclosing pair, or changes nothing.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "link_rewriting.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  std::string text(reinterpret_cast<const char *>(data),
+                   strnlen(reinterpret_cast<const char *>(data), size));
+  for (;;) {
+    const std::string before = text;
+    const bool stripped = StripEnclosingQuotes(text.data());
+    const std::string after = text.c_str();
+    const bool enclosed = before.size() >= 2 && before.front() == '"' && before.back() == '"';
+    if (stripped != enclosed) {
+      std::abort();
+    }
+    if (!stripped) {
+      if (after != before) {
+        std::abort();
+      }
+      return 0;
+    }
+    if (after != before.substr(1, before.size() - 2)) {
+      std::abort();
+    }
+    text = after;
+  }
+}
