@@ -1,0 +1,52 @@
+# What `cmake --install` puts where, and the packages CPack makes of it: a .deb of the
+# POSIX program, a .zip of the Windows one.
+include(GNUInstallDirs)
+
+set(CPACK_PACKAGE_NAME link-unwrapper)
+set(CPACK_PACKAGE_VENDOR "The link-unwrapper developers")
+set(CPACK_PACKAGE_CONTACT "The link-unwrapper developers <link-unwrapper@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "open links of link-redirector services as direct links")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+
+if(WIN32)
+  # A portable zip: the program beside its README and licence, nothing to install.
+  install(TARGETS link-unwrapper RUNTIME DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+else()
+  set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/link-unwrapper)
+  configure_file(docs/link-unwrapper.1.in link-unwrapper.1 @ONLY)
+  # Debian wants manual pages and changelogs compressed, reproducibly (-n: no timestamp).
+  foreach(file ${PROJECT_BINARY_DIR}/link-unwrapper.1
+               ${PROJECT_SOURCE_DIR}/packaging/changelog)
+    get_filename_component(name ${file} NAME)
+    add_custom_command(OUTPUT ${name}.gz COMMAND gzip -9nc ${file} > ${name}.gz DEPENDS ${file}
+                       VERBATIM)
+    list(APPEND compressed ${PROJECT_BINARY_DIR}/${name}.gz)
+  endforeach()
+  add_custom_target(compressed_docs ALL DEPENDS ${compressed})
+
+  install(TARGETS link-unwrapper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${PROJECT_BINARY_DIR}/link-unwrapper.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES docs/link-unwrapper.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+  install(FILES packaging/copyright ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${docdir})
+
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # The opener is xdg-open; without it the program still runs and says it cannot start it.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+      "Given a link of one of two link-redirector services, whose links are the\n"
+      "service's address followed by the target address, link-unwrapper opens the\n"
+      "target directly with xdg-open. Links of other sites are dropped. It is meant\n"
+      "as the command another program opens links with.")
+  string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
+endif()
+
+include(CPack)
