@@ -2,12 +2,8 @@
 # The POSIX install and its .deb: the expected files, a valid desktop entry that never
 # offers the program as a browser, a manual page without warnings, a lintian-clean package
 # holding the very program that was tested. Arguments: BUILD_DIR PROGRAM
-set -u
+. "$(dirname "$0")/../checks.sh"
 build=$1 program=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { printf 'FAIL %s\n' "$*"; failures=$((failures + 1)); }
 
 DESTDIR="$work/root" cmake --install "$build" --prefix /usr >/dev/null || fail "cmake --install"
 expected="usr/bin/link-unwrapper
@@ -46,5 +42,4 @@ if [ -n "$deb" ]; then
 else
   fail "no .deb"
 fi
-[ "$failures" -eq 0 ] && echo "all checks passed"
-[ "$failures" -eq 0 ]
+finish

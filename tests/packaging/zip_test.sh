@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
 # The Windows .zip: the program, the README and the licence, and the program is the very
 # one the other tests ran. Arguments: BUILD_DIR PROGRAM
-set -u
+. "$(dirname "$0")/../checks.sh"
 build=$1 program=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { printf 'FAIL %s\n' "$*"; failures=$((failures + 1)); }
 
 (cd "$build" && cpack -G ZIP -B "$work" >/dev/null) || fail "cpack"
 zip=$(ls "$work"/link-unwrapper-*-win64.zip 2>/dev/null)
@@ -17,5 +13,4 @@ if [ -n "$zip" ]; then
 else
   fail "no .zip"
 fi
-[ "$failures" -eq 0 ] && echo "all checks passed"
-[ "$failures" -eq 0 ]
+finish

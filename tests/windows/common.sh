@@ -1,14 +1,11 @@
 # Shared by the Windows end-to-end tests; sourced, not run.
 # Arguments of every test: WINE_RUN LAUNCH_EXE PROGRAM_EXE RECORDER PATTERN_1 PATTERN_2
-set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 wine_run=$1 launch=$2 program=$3 recorder=$4 pattern1=$5 pattern2=$6
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 mkdir "$work/bin" "$work/records"
 ln -s "$recorder" "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH" RECORD_DIR="$work/records"
-failures=0
 
 # The Windows spelling of a path on this machine, through Wine's Z: drive.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
@@ -33,16 +30,4 @@ recorded_calls() {
     tr '\0' '|' <"$file" | sed 's/^xdg-open|//; s/|$//'
     echo
   done
-}
-
-expect_equal() {  # what, actual, expected
-  if [ "$2" != "$3" ]; then
-    printf 'FAIL %s\n  got:      %q\n  expected: %q\n' "$1" "$2" "$3"
-    failures=$((failures + 1))
-  fi
-}
-
-finish() {
-  [ "$failures" -eq 0 ] && echo "all cases passed" || echo "$failures failed"
-  [ "$failures" -eq 0 ]
 }
