@@ -51,6 +51,7 @@ const char *LocaleEncoding() {
 }
 
 // Converts Shift-JIS text into out (NUL-terminated). False if the encoding cannot express it.
+// Only the notice's two short texts come here; they fit the buffers with room to spare.
 bool FromShiftJis(const char *text, const char *encoding, char *out, std::size_t out_size) {
   iconv_t converter = iconv_open(encoding, "CP932");
   if (converter == reinterpret_cast<iconv_t>(-1)) {
