@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -47,10 +48,7 @@ class ProgramTest : public testing::Test {
     ASSERT_EQ(mkdir(records_.c_str(), 0755), 0);
   }
 
-  void TearDown() override {
-    const std::string command = "rm -rf '" + dir_ + "'";
-    EXPECT_EQ(system(command.c_str()), 0);
-  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   // Puts a recorder on the test's PATH under the given name.
   void AddRecorder(const std::string &name) {
@@ -153,8 +151,8 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
     EXPECT_EQ(outcome.exit_status, 0) << trace;
     EXPECT_EQ(outcome.calls, c.expected) << trace;
     EXPECT_EQ(outcome.standard_error, "") << trace;
-    const std::string clear = "rm -f '" + records_ + "'/*";
-    ASSERT_EQ(system(clear.c_str()), 0);
+    std::filesystem::remove_all(records_);
+    std::filesystem::create_directory(records_);
   }
 }
 
