@@ -2,6 +2,10 @@
 # link-unwrapper.exe under Wine: exact command lines in, exactly the right open requests out.
 . "$(dirname "$0")/common.sh"
 
+# About 12 KB of nesting, well inside Windows' 32 KB command line once hex-encoded.
+wrapper=${pattern1#http://}
+chain=$(printf "${wrapper}%.0s" $(seq $((12000 / ${#wrapper}))))
+
 # command line (printf %b) => link expected at xdg-open, empty for none
 cases=(
   "link-unwrapper.exe \"${pattern1}www.example.com/\" => http://www.example.com/"
@@ -16,6 +20,9 @@ cases=(
   "link-unwrapper.exe http://www.example.com/ => "
   "link-unwrapper.exe \"http://www.example.com/\" => "
   "link-unwrapper.exe \"\" => "
+  # Long hostile input: hundreds of nested wrappers, and 12 KB of plain text.
+  "link-unwrapper.exe ${pattern1}${chain}a.example/ => http://a.example/"
+  "link-unwrapper.exe $(printf 'x%.0s' $(seq 12000)) => "
 )
 
 for case in "${cases[@]}"; do
