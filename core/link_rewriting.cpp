@@ -102,12 +102,13 @@ std::size_t ReplaceEveryOccurrence(char *text, std::size_t length, const char *p
   const std::size_t m = std::strlen(pattern);
   const std::size_t r = std::strlen(replacement);
   const std::size_t reach_back = ReachBack(pattern, m, replacement, r);
-  const bool chains = reach_back == 0 && Agree(replacement, r, pattern, m);
+  const bool replacement_starts_pattern = Agree(replacement, r, pattern, m);
+  const bool chains = reach_back == 0 && replacement_starts_pattern;
   const bool settled =
       reach_back == 0 && !CanStartInside(replacement, r, chains ? 1 : 0, pattern, m);
   // A redirector address starts with "http://", which nearly every link holds; the first
   // byte of its host name is a much rarer sight.
-  const std::size_t anchor = Agree(replacement, r, pattern, m) ? r : 0;
+  const std::size_t anchor = replacement_starts_pattern ? r : 0;
 
   std::size_t w = 0;
   std::size_t rd = 0;
