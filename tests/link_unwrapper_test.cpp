@@ -16,6 +16,10 @@ DesktopRequest Open(const std::string &link) {
   return {"open", link, ""};
 }
 
+DesktopRequest Refuse(const std::string &text) {
+  return {"refuse", text, ""};
+}
+
 TEST(RunLinkUnwrapper, EmptyTailShowsTheJapaneseNoticeOnly) {
   char tail[] = "";
   EXPECT_EQ(RunLinkUnwrapper(tail), 0);
@@ -27,8 +31,8 @@ TEST(RunLinkUnwrapper, EmptyTailShowsTheJapaneseNoticeOnly) {
   EXPECT_EQ(TakeRecordedRequests(), expected);
 }
 
-TEST(RunLinkUnwrapper, OpensOnlyLinksThatWentThroughARedirector) {
-  const std::string p1 = Pattern(0), p2 = Pattern(1);
+TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
+  const std::string p1 = Pattern(0), p2 = Pattern(1), h1 = Host(0);
   const struct {
     std::string tail;
     Requests expected;
@@ -42,7 +46,19 @@ TEST(RunLinkUnwrapper, OpensOnlyLinksThatWentThroughARedirector) {
       {"\"\"" + p1 + "a.example/?q=\"x\"\"\"", {Open("http://a.example/?q=\"x\"")}},
       // A blank after the closing quote keeps the quotes, and they reach the shell.
       {"\"" + p1 + "www.example.com/\" ", {Open("\"http://www.example.com/\" ")}},
-      {"'" + p1 + "x'", {Open("'http://x'")}},
+      {"https://a.example/?u=" + p1 + "b.example/",
+       {Open("https://a.example/?u=http://b.example/")}},
+      {"HTTPS://a.example/" + p2, {Open("HTTPS://a.example/http://")}},
+      // Unwrapped, but not a web link: a file, a script, a program, an option.
+      {"file:///C:/windows/" + p1 + "../notepad.exe",
+       {Refuse("file:///C:/windows/http://../notepad.exe")}},
+      {"C:\\tools\\" + p1 + "..\\x.exe", {Refuse("C:\\tools\\http://..\\x.exe")}},
+      {"javascript:alert(1)//" + p1, {Refuse("javascript:alert(1)//http://")}},
+      {"--x=" + p1 + "a", {Refuse("--x=http://a")}},
+      {"see " + p1 + "x", {Refuse("see http://x")}},
+      {"'" + p1 + "x'", {Refuse("'http://x'")}},
+      {"http:/" + p1 + "x", {Refuse("http:/http://x")}},
+      {"http" + p1 + h1 + "/x", {Refuse("httphttp://x")}},
   };
   for (const auto &c : cases) {
     std::string buffer = c.tail;

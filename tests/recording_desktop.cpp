@@ -30,3 +30,7 @@ void ShowNotice(const char *text, const char *caption) noexcept {
 void OpenLink(const char *link) noexcept {
   recorded.push_back({"open", link, ""});
 }
+
+void RefuseLink(const char *text) noexcept {
+  recorded.push_back({"refuse", text, ""});
+}

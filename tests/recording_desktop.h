@@ -6,9 +6,9 @@
 #include <vector>
 
 struct DesktopRequest {
-  std::string kind;     // "notice" or "open"
+  std::string kind;     // "notice", "open" or "refuse"
   std::string text;     // the notice text, or the link
-  std::string caption;  // the notice caption; empty for "open"
+  std::string caption;  // the notice caption; empty otherwise
 
   bool operator==(const DesktopRequest &other) const {
     return kind == other.kind && text == other.text && caption == other.caption;

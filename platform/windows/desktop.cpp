@@ -1,4 +1,4 @@
-// Windows desktop requests: the notice in a message box, links opened by the shell.
+// Windows desktop requests: the notice in a message box, web links opened by the shell.
 #include "desktop.h"
 
 #include <windows.h>
@@ -12,3 +12,7 @@ void ShowNotice(const char *text, const char *caption) noexcept {
 void OpenLink(const char *link) noexcept {
   ShellExecuteA(nullptr, "open", link, nullptr, nullptr, SW_SHOW);
 }
+
+// The program has no console to say it on, and a box for every dropped link would be a
+// nuisance that strangers' links could raise at will.
+void RefuseLink(const char *) noexcept {}
