@@ -1,6 +1,8 @@
-// POSIX desktop requests: links go to xdg-open (open on macOS), the notice to stderr and a dialog.
+// POSIX desktop requests: web links go to xdg-open (open on macOS), the notice to stderr and
+// a dialog, a refused link to stderr.
 #include "desktop.h"
 
+#include <fcntl.h>
 #include <iconv.h>
 #include <langinfo.h>
 #include <spawn.h>
@@ -8,6 +10,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,12 +25,40 @@ constexpr char kOpener[] = "open";
 constexpr char kOpener[] = "xdg-open";
 #endif
 
-// Starts argv[0], looked up on PATH, with our environment and standard streams.
+// Starts argv[0], looked up on PATH, with our environment, default signal dispositions and
+// an empty signal mask: we ignore SIGPIPE, and neither that nor a mask of the caller's may
+// reach a browser. A detached child reads and writes /dev/null instead of our streams, so
+// that a caller reading our output to its end is not held for as long as the browser runs,
+// keeping only our stderr when a person at a terminal may want its complaints; and it runs
+// in a session of its own, so that closing that terminal does not take the browser with it.
 // Returns the child's pid, or -1 with the reason in errno.
-pid_t Spawn(const char *const *argv) {
+pid_t Spawn(const char *const *argv, bool detached) {
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t all, none;
+  sigfillset(&all);
+  sigemptyset(&none);
+  posix_spawnattr_setsigdefault(&attributes, &all);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  int flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (detached) {
+#ifdef POSIX_SPAWN_SETSID
+    flags |= POSIX_SPAWN_SETSID;
+#endif
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (!isatty(STDERR_FILENO)) {
+      posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+  }
+  posix_spawnattr_setflags(&attributes, static_cast<short>(flags));
   pid_t pid;
   const int error =
-      posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char *const *>(argv), environ);
+      posix_spawnp(&pid, argv[0], &actions, &attributes, const_cast<char *const *>(argv), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
   if (error != 0) {
     errno = error;
     return -1;
@@ -86,15 +117,16 @@ bool HasGraphicalSession() {
 }
 
 // Shows the notice with the first dialog program that can be started, and waits for it.
+// Only programs that draw Japanese text are tried: xmessage, say, shows mojibake.
 void ShowDialog(const char *text, const char *caption) {
   const char *const zenity[] = {"zenity", "--info", "--no-markup", "--title",
                                 caption,  "--text", text,          nullptr};
   const char *const kdialog[] = {"kdialog", "--title", caption, "--msgbox", text, nullptr};
-  const char *const xmessage[] = {"xmessage", "-center", "-title", caption,
-                                  "-buttons", "OK",      text,     nullptr};
-  const char *const *const dialogs[] = {zenity, kdialog, xmessage};
+  const char *const gxmessage[] = {"gxmessage", "-center", "-title", caption,
+                                   "-buttons",  "OK",      text,     nullptr};
+  const char *const *const dialogs[] = {zenity, kdialog, gxmessage};
   for (const char *const *argv : dialogs) {
-    const pid_t pid = Spawn(argv);
+    const pid_t pid = Spawn(argv, false);
     if (pid > 0) {
       WaitFor(pid);
       return;
@@ -122,7 +154,27 @@ void OpenLink(const char *link) noexcept {
   const char *const argv[] = {kOpener, link, nullptr};
   // The opener is not waited for: it may run as long as the browser does, and once we
   // have exited it is reaped by whoever adopts it, so it never lingers as a zombie.
-  if (Spawn(argv) < 0) {
+  if (Spawn(argv, true) < 0) {
     std::fprintf(stderr, "link-unwrapper: cannot start %s: %s\n", kOpener, std::strerror(errno));
   }
+}
+
+void RefuseLink(const char *text) noexcept {
+  std::fputs("link-unwrapper: not opened, not a web link: ", stderr);
+  // A crafted link must not drive the terminal: control bytes are shown, not sent. Runs
+  // of the rest go out whole, since stderr is unbuffered.
+  const char *run = text;
+  for (const char *p = text;; ++p) {
+    const unsigned char byte = static_cast<unsigned char>(*p);
+    if (byte >= 0x20 && byte != 0x7F) {
+      continue;
+    }
+    std::fwrite(run, 1, static_cast<std::size_t>(p - run), stderr);
+    if (byte == '\0') {
+      break;
+    }
+    std::fprintf(stderr, "\\x%02X", byte);
+    run = p + 1;
+  }
+  std::fputc('\n', stderr);
 }

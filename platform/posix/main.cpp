@@ -1,5 +1,7 @@
 // POSIX entry point: rebuilds the command-line tail from the arguments and runs it.
 #include <unistd.h>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,16 +33,54 @@ char *JoinArguments(int argc, char **argv) {
   return tail;
 }
 
+// The host names this build unwraps, one per line, indented.
+void PrintRedirectorHosts() {
+  for (const RedirectorRule &rule : kRedirectorTable) {
+    // Each pattern is "http://" + host + "/".
+    const int host_length = static_cast<int>(std::strlen(rule.pattern)) - 8;
+    std::printf("  %.*s\n", host_length, rule.pattern + 7);
+  }
+}
+
+void PrintUsage() {
+  std::printf(
+      "Usage: link-unwrapper LINK\n"
+      "Opens a link of a link-redirector service as the direct link, with xdg-open;\n"
+      "only web links (http:// and https://) are opened, and links that go through\n"
+      "neither service are dropped.\n"
+      "This build unwraps links of:\n");
+  PrintRedirectorHosts();
+  std::printf("Manual: man link-unwrapper\n");
+}
+
+void PrintVersion() {
+  std::printf("link-unwrapper " LINK_UNWRAPPER_VERSION "\nRedirector services:\n");
+  PrintRedirectorHosts();
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
+  // Whoever reads our stderr may be gone; that must not change our exit status.
+  std::signal(SIGPIPE, SIG_IGN);
+  // Neither text can be a redirector link, so no link is taken from anyone by these.
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    PrintUsage();
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    PrintVersion();
+    return 0;
+  }
   char *tail = JoinArguments(argc, argv);
   if (tail == nullptr) {
     static const char kMessage[] = "link-unwrapper: out of memory\n";
     (void)!write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
     return 0;
   }
-  const int status = RunLinkUnwrapper(tail);
+  // Only a command line with nothing after the program name gets the notice. An empty
+  // argument stands for a quoted empty link, "", which strips to nothing and does nothing.
+  const int status = argc > 1 && tail[0] == '\0' ? 0 : RunLinkUnwrapper(tail);
   std::free(tail);
   return status;
 }

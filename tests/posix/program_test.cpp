@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -23,9 +24,12 @@ using Call = std::vector<std::string>;  // program name, then its arguments
 
 struct Outcome {
   int exit_status = -1;
-  std::string standard_error;
+  std::string standard_output, standard_error;
   std::vector<Call> calls;
   bool descendants_outlived_program = false;
+  // Whether anything the program started still held its stdout once it had exited.
+  bool output_held = false;
+  std::string opener_process;  // what the recorder saw of itself: session, SigIgn, streams
 };
 
 std::string ReadFile(const std::string &path) {
@@ -61,8 +65,10 @@ class ProgramTest : public testing::Test {
 
   // Runs the program with exactly these arguments and environment, and waits for it and for
   // everything it started. Every descendant inherits one end of a pipe, so the pipe reports
-  // end-of-file exactly when the last of them has exited.
-  Outcome Run(const std::vector<std::string> &arguments, const std::vector<std::string> &env) {
+  // end-of-file exactly when the last of them has exited. Its stdout is a pipe, as for a
+  // caller that captures it; its stderr a file, or a pipe nobody reads any more.
+  Outcome Run(const std::vector<std::string> &arguments, const std::vector<std::string> &env,
+              bool stderr_reader_gone = false) {
     Outcome outcome;
     std::vector<char *> argv{const_cast<char *>(LINK_UNWRAPPER_PROGRAM)};
     for (const std::string &argument : arguments)
@@ -72,19 +78,38 @@ class ProgramTest : public testing::Test {
     for (const std::string &variable : env) envp.push_back(const_cast<char *>(variable.c_str()));
     envp.push_back(nullptr);
 
-    int alive[2];
+    int alive[2], output[2], error[2];
     EXPECT_EQ(pipe2(alive, O_CLOEXEC), 0);
+    EXPECT_EQ(pipe2(output, O_CLOEXEC | O_NONBLOCK), 0);
+    EXPECT_EQ(pipe2(error, O_CLOEXEC), 0);
+    close(error[0]);
     const std::string error_path = dir_ + "/stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, error_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+    if (stderr_reader_gone) {
+      posix_spawn_file_actions_adddup2(&actions, error[1], 2);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 2, error_path.c_str(),
+                                       O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    }
     posix_spawn_file_actions_adddup2(&actions, alive[1], 9);
+    // Whatever the test runner ignores, the program starts as a shell would start it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t pipe_signal;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &pipe_signal);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     close(alive[1]);
+    close(output[1]);
+    close(error[1]);
     EXPECT_EQ(spawned, 0);
     if (spawned == 0) {
       int status = 0;
@@ -92,21 +117,39 @@ class ProgramTest : public testing::Test {
       outcome.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
       pollfd hangup{alive[0], POLLIN, 0};
       outcome.descendants_outlived_program = poll(&hangup, 1, 0) == 0;
-      char byte;
-      while (read(alive[0], &byte, 1) > 0) {
+      pollfd output_hangup{output[0], POLLIN, 0};
+      outcome.output_held = poll(&output_hangup, 1, 0) >= 0 && !(output_hangup.revents & POLLHUP);
+      char bytes[4096];
+      for (ssize_t n; (n = read(output[0], bytes, sizeof bytes)) > 0;) {
+        outcome.standard_output.append(bytes, static_cast<std::size_t>(n));
+      }
+      while (read(alive[0], bytes, sizeof bytes) > 0) {
       }
     }
     close(alive[0]);
-    outcome.standard_error = ReadFile(error_path);
+    close(output[0]);
+    if (!stderr_reader_gone) {
+      outcome.standard_error = ReadFile(error_path);
+    }
     outcome.calls = RecordedCalls();
+    for (const auto &entry : std::filesystem::directory_iterator(records_)) {
+      if (entry.path().filename().string().rfind("process.", 0) == 0) {
+        outcome.opener_process = ReadFile(entry.path());
+      }
+    }
     return outcome;
+  }
+
+  void ForgetCalls() const {
+    std::filesystem::remove_all(records_);
+    std::filesystem::create_directory(records_);
   }
 
   std::vector<Call> RecordedCalls() const {
     std::vector<Call> calls;
     DIR *records = opendir(records_.c_str());
     while (const dirent *entry = readdir(records)) {
-      if (entry->d_name[0] == '.')
+      if (std::string(entry->d_name).rfind("call.", 0) != 0)
         continue;
       const std::string bytes = ReadFile(records_ + "/" + entry->d_name);
       Call call;
@@ -130,29 +173,44 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
   const std::string p1 = Pattern(0), p2 = Pattern(1);
   const std::string hostile = "a.example/?q=1;b&c|d$(e)`f`'g'\"h\" i\tj\\k*l>m<n#o~p%20q";
   const std::string long_target(40000, 'x');
+  const std::string refused = "link-unwrapper: not opened, not a web link: ";
   const struct {
     std::vector<std::string> arguments;
     std::vector<Call> expected;
+    std::string error;
   } cases[] = {
-      {{"\"" + p1 + "www.example.com/\""}, {{"xdg-open", "http://www.example.com/"}}},
-      {{p2 + hostile}, {{"xdg-open", "http://" + hostile}}},
-      {{"\"" + p1 + "a.example/x", "y", "\"z\""}, {{"xdg-open", "http://a.example/x y \"z"}}},
-      {{"", p1 + "a", ""}, {{"xdg-open", " http://a "}}},
+      {{"\"" + p1 + "www.example.com/\""}, {{"xdg-open", "http://www.example.com/"}}, ""},
+      {{p2 + hostile}, {{"xdg-open", "http://" + hostile}}, ""},
+      {{"\"" + p1 + "a.example/x", "y", "\"z\""}, {{"xdg-open", "http://a.example/x y \"z"}}, ""},
       {{p1 + long_target, long_target, long_target},
-       {{"xdg-open", "http://" + long_target + " " + long_target + " " + long_target}}},
-      {{"\x83" + p1 + "\x82\xA0"}, {{"xdg-open", "\x83http://\x82\xA0"}}},
-      {{"http://www.example.com/"}, {}},
-      {{"\"\""}, {}},
-      {{"https://" + Host(0) + "/x"}, {}},
+       {{"xdg-open", "http://" + long_target + " " + long_target + " " + long_target}},
+       ""},
+      {{p1 + "\x83" + p1 + "\x82\xA0"}, {{"xdg-open", "http://\x83http://\x82\xA0"}}, ""},
+      {{"\"" + p1 + "a.example/\" "}, {{"xdg-open", "\"http://a.example/\" "}}, ""},
+      {{"https://a.example/?u=" + p1 + "b.example/"},
+       {{"xdg-open", "https://a.example/?u=http://b.example/"}},
+       ""},
+      {{"http://www.example.com/"}, {}, ""},
+      {{"\"\""}, {}, ""},
+      {{""}, {}, ""},
+      {{"https://" + Host(0) + "/x"}, {}, ""},
+      // Unwrapped, but not web links: refused in one line that cannot drive a terminal.
+      {{"file:///tmp/" + p1 + "x\x1b]0;t\x07\r\x7f"},
+       {},
+       refused + "file:///tmp/http://x\\x1B]0;t\\x07\\x0D\\x7F\n"},
+      {{"search-ms:" + p1}, {}, refused + "search-ms:http://\n"},
+      {{"javascript:" + p2 + "a"}, {}, refused + "javascript:http://a\n"},
+      {{"--x=" + p1 + "a"}, {}, refused + "--x=http://a\n"},
+      {{"see", p1 + "a"}, {}, refused + "see http://a\n"},
+      {{"", p1 + "a", ""}, {}, refused + " http://a \n"},
   };
   for (const auto &c : cases) {
     const std::string trace = testing::PrintToString(c.arguments).substr(0, 300);
     const Outcome outcome = Run(c.arguments, BaseEnvironment());
     EXPECT_EQ(outcome.exit_status, 0) << trace;
     EXPECT_EQ(outcome.calls, c.expected) << trace;
-    EXPECT_EQ(outcome.standard_error, "") << trace;
-    std::filesystem::remove_all(records_);
-    std::filesystem::create_directory(records_);
+    EXPECT_EQ(outcome.standard_error, c.error) << trace;
+    ForgetCalls();
   }
 }
 
@@ -169,27 +227,85 @@ TEST_F(ProgramTest, NoArgumentsWritesTheNoticeAndOpensNothing) {
   }
 }
 
-TEST_F(ProgramTest, NoticeAlsoShowsADialogInAGraphicalSession) {
+TEST_F(ProgramTest, NoticeAlsoShowsADialogThatDrawsJapaneseInAGraphicalSession) {
   AddRecorder("xdg-open");
-  AddRecorder("zenity");
-  std::vector<std::string> env = BaseEnvironment();
-  env.push_back("DISPLAY=:99");
-  const Outcome outcome = Run({}, env);
-  EXPECT_EQ(outcome.exit_status, 0);
-  EXPECT_EQ(outcome.standard_error, kNoticeLine);
-  const std::vector<Call> expected = {{"zenity", "--info", "--no-markup", "--title", "poktaキラー",
-                                       "--text", "コマンドラインきてない"}};
-  EXPECT_EQ(outcome.calls, expected);
+  const struct {
+    std::string dialog;  // the one dialog program on PATH
+    std::vector<Call> expected;
+  } cases[] = {
+      {"zenity",
+       {{"zenity", "--info", "--no-markup", "--title", "poktaキラー", "--text",
+         "コマンドラインきてない"}}},
+      // It would draw the UTF-8 text in a Latin-1 font: the line on stderr stands alone.
+      {"xmessage", {}},
+  };
+  for (const auto &c : cases) {
+    AddRecorder(c.dialog);
+    std::vector<std::string> env = BaseEnvironment();
+    env.push_back("DISPLAY=:99");
+    const Outcome outcome = Run({}, env);
+    EXPECT_EQ(outcome.exit_status, 0) << c.dialog;
+    EXPECT_EQ(outcome.standard_error, kNoticeLine) << c.dialog;
+    EXPECT_EQ(outcome.calls, c.expected) << c.dialog;
+    std::filesystem::remove(bin_ + "/" + c.dialog);
+    ForgetCalls();
+  }
 }
 
-TEST_F(ProgramTest, ReturnsWhileASlowOpenerIsStillRunning) {
+TEST_F(ProgramTest, ExitStatusIsZeroWhenStderrsReaderIsGone) {
+  AddRecorder("xdg-open");
+  const struct {
+    std::string path;
+    std::vector<std::string> arguments;
+  } cases[] = {
+      {"PATH=" + bin_, {}},
+      {"PATH=" + dir_ + "/nowhere", {Pattern(0) + "a.example/"}},
+      {"PATH=" + bin_, {"file:" + Pattern(0)}},
+  };
+  for (const auto &c : cases) {
+    std::vector<std::string> env = BaseEnvironment();
+    env[0] = c.path;
+    EXPECT_EQ(Run(c.arguments, env, true).exit_status, 0) << testing::PrintToString(c.arguments);
+  }
+}
+
+TEST_F(ProgramTest, OptionsPrintToStdoutAndOpenNothing) {
+  AddRecorder("xdg-open");
+  const struct {
+    std::string option;
+    std::string first_line_start;
+  } cases[] = {{"--help", "Usage: link-unwrapper LINK\n"}, {"--version", "link-unwrapper 1."}};
+  for (const auto &c : cases) {
+    const Outcome outcome = Run({c.option}, BaseEnvironment());
+    EXPECT_EQ(outcome.exit_status, 0) << c.option;
+    EXPECT_EQ(outcome.standard_error, "") << c.option;
+    EXPECT_EQ(outcome.calls, std::vector<Call>{}) << c.option;
+    EXPECT_EQ(outcome.standard_output.rfind(c.first_line_start, 0), 0u) << outcome.standard_output;
+    EXPECT_NE(outcome.standard_output.find("\n  " + Host(0) + "\n  " + Host(1) + "\n"),
+              std::string::npos)
+        << outcome.standard_output;
+  }
+}
+
+TEST_F(ProgramTest, OpenerIsDetachedFromTheCaller) {
   AddRecorder("xdg-open");
   std::vector<std::string> env = BaseEnvironment();
   env.push_back("RECORDER_SLEEP=5");
   const Outcome outcome = Run({Pattern(0) + "a.example/"}, env);
   EXPECT_EQ(outcome.exit_status, 0);
   EXPECT_TRUE(outcome.descendants_outlived_program);
+  EXPECT_FALSE(outcome.output_held);
   EXPECT_EQ(outcome.calls, (std::vector<Call>{{"xdg-open", "http://a.example/"}}));
+  // A session of its own, SIGPIPE not ignored, and none of our streams.
+  const std::string &opener = outcome.opener_process;
+  EXPECT_EQ(opener.find("session " + std::to_string(getsid(0)) + "\n"), std::string::npos)
+      << opener;
+  const std::size_t ignored = opener.find("SigIgn:");
+  ASSERT_NE(ignored, std::string::npos) << opener;
+  EXPECT_EQ(std::stoull(opener.substr(ignored + 7), nullptr, 16) & (1ull << (SIGPIPE - 1)), 0u)
+      << opener;
+  EXPECT_NE(opener.find("fd0 /dev/null\nfd1 /dev/null\nfd2 /dev/null\n"), std::string::npos)
+      << opener;
 }
 
 TEST_F(ProgramTest, OpenerThatCannotStartIsReportedInOneLine) {
