@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
-# link-unwrapper.exe under Wine: exact command lines in, exactly the right open requests out.
+# link-unwrapper.exe under Wine: exact command lines in, exactly the right open requests out,
+# and nothing but web links opened. The seventh argument is a witness .exe that records being
+# started; links below point at it through a redirector address inside a path.
 . "$(dirname "$0")/common.sh"
+mkdir "$work/folder"
+cp "$7" "$work/folder/witness.exe"
+folder=$(windows_path "$work/folder")
+folder=${folder//\\/\\\\}  # doubled, for printf %b
 
 # About 12 KB of nesting, well inside Windows' 32 KB command line once hex-encoded.
 wrapper=${pattern1#http://}
@@ -20,6 +26,9 @@ cases=(
   "link-unwrapper.exe http://www.example.com/ => "
   "link-unwrapper.exe \"http://www.example.com/\" => "
   "link-unwrapper.exe \"\" => "
+  # Unwrapped, they would name the witness by a file URL or a path: not web links.
+  "link-unwrapper.exe file:///Z:${work}/folder/${pattern1}../witness.exe => "
+  "link-unwrapper.exe ${folder}\\\\${pattern2}..\\\\witness.exe => "
   # Long hostile input: hundreds of nested wrappers, and 12 KB of plain text.
   "link-unwrapper.exe ${pattern1}${chain}a.example/ => http://a.example/"
   "link-unwrapper.exe $(printf 'x%.0s' $(seq 12000)) => "
@@ -32,4 +41,5 @@ for case in "${cases[@]}"; do
   expect_equal "exit code of [$command_line]" "$report" "exit code 0"
   expect_equal "open requests of [$command_line]" "$(recorded_calls)" "$expected"
 done
+expect_equal "files beside the witness" "$(ls "$work/folder")" "witness.exe"
 finish
