@@ -8,6 +8,7 @@ set(CPACK_PACKAGE_CONTACT "The link-unwrapper developers <link-unwrapper@example
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "open links of link-redirector services as direct links")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package_checks.cmake)
 
 if(WIN32)
   # A portable zip: the program beside its README and licence, nothing to install.
