@@ -1,6 +1,11 @@
-# What `cmake --install` puts where, and the packages CPack makes of it: a .deb of the
-# POSIX program, a .zip of the Windows one.
+# What `cmake --install` puts where, and the packages CPack makes of it: a .deb and an .rpm
+# of the POSIX program, a .zip of the Windows one.
 include(GNUInstallDirs)
+
+# Directories the install makes get these rather than whatever the umask leaves, so that
+# packages do not depend on the umask of whoever built them.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+    GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(CPACK_PACKAGE_NAME link-unwrapper)
 set(CPACK_PACKAGE_VENDOR "The link-unwrapper developers")
@@ -19,6 +24,8 @@ if(WIN32)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 else()
   set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/link-unwrapper)
+  # The manual's date: SOURCE_DATE_EPOCH's when it is set, as for a release, else today's.
+  string(TIMESTAMP LINK_UNWRAPPER_DATE "%Y-%m-%d" UTC)
   configure_file(docs/link-unwrapper.1.in link-unwrapper.1 @ONLY)
   # Debian wants manual pages and changelogs compressed, reproducibly (-n: no timestamp).
   foreach(file ${PROJECT_BINARY_DIR}/link-unwrapper.1
@@ -36,18 +43,37 @@ else()
   install(FILES packaging/copyright ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${docdir})
 
   set(CPACK_GENERATOR DEB)
+  set(description
+      "Given a link of one of two link-redirector services, whose links are the\n"
+      "service's address followed by the target address, link-unwrapper opens the\n"
+      "target directly with xdg-open, if it is a web link. Links of other sites are\n"
+      "dropped. It is meant as the command another program opens links with.")
+  string(REPLACE ";" "" description "${description}")
+
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # The opener is xdg-open; without it the program still runs and says it cannot start it.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
-  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-      "Given a link of one of two link-redirector services, whose links are the\n"
-      "service's address followed by the target address, link-unwrapper opens the\n"
-      "target directly with xdg-open. Links of other sites are dropped. It is meant\n"
-      "as the command another program opens links with.")
-  string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${description}")
+
+  set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+  set(CPACK_RPM_PACKAGE_LICENSE MIT)
+  set(CPACK_RPM_PACKAGE_SUMMARY "Open links of link-redirector services as direct links")
+  set(CPACK_RPM_PACKAGE_DESCRIPTION "${description}")
+  set(CPACK_RPM_PACKAGE_SUGGESTS xdg-utils)
+  set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_SOURCE_DIR}/packaging/rpm-changelog)
+  # Directories that belong to the system, not to this package.
+  set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+      /usr/share/applications /usr/share/man /usr/share/man/man1)
+  # No build host and no build time in the package, and no file newer than the sources.
+  set(CPACK_RPM_SPEC_MORE_DEFINE
+      "%define packager ${CPACK_PACKAGE_CONTACT}
+%define _buildhost reproducible
+%define use_source_date_epoch_as_buildtime 1
+%define clamp_mtime_to_source_date_epoch 1
+%define _build_id_links none")
 endif()
 
 include(CPack)
