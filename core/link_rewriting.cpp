@@ -19,6 +19,20 @@ bool StripEnclosingQuotes(LinkBuffer buffer) noexcept {
   return true;
 }
 
+bool StripAllEnclosingQuotes(LinkBuffer buffer) noexcept {
+  const std::size_t length = std::strlen(buffer);
+  std::size_t pairs = 0;
+  while (length - 2 * pairs >= 2 && buffer[pairs] == '"' && buffer[length - 1 - pairs] == '"') {
+    ++pairs;
+  }
+  if (pairs == 0) {
+    return false;
+  }
+  std::memmove(buffer, buffer + pairs, length - 2 * pairs);
+  buffer[length - 2 * pairs] = '\0';
+  return true;
+}
+
 bool ReplaceFirstOccurrence(LinkBuffer buffer, const char *pattern,
                             const char *replacement) noexcept {
   char *match = std::strstr(buffer, pattern);

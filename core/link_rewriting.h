@@ -21,6 +21,11 @@ extern const RedirectorTable kRedirectorTable;
 // Removes one pair of double quotes enclosing the whole text; false if there is none.
 bool StripEnclosingQuotes(LinkBuffer buffer) noexcept;
 
+// Removes enclosing pairs exactly as calling StripEnclosingQuotes until it fails would, but
+// moves the text once: a stranger's text of nothing but quotes must not cost quadratic time.
+// True if any pair was removed.
+bool StripAllEnclosingQuotes(LinkBuffer buffer) noexcept;
+
 // Replaces the leftmost occurrence of pattern; false if there is none.
 // The replacement must be shorter than the pattern, and the pattern not empty.
 bool ReplaceFirstOccurrence(LinkBuffer buffer, const char *pattern,

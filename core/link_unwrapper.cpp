@@ -1,5 +1,7 @@
 #include "link_unwrapper.h"
 
+#include <cstring>
+
 #include "desktop.h"
 
 namespace {
@@ -22,13 +24,54 @@ bool StartsWithIgnoringCase(const char *text, const char *prefix) {
   return true;
 }
 
+// A byte that a shell or a browser's command line would read as more than data.
+bool IsUnsafeByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte <= 0x20 || byte == 0x7F || c == '"' || c == '\\';
+}
+
+// The link the unwrapped text stands for: without the double quotes at its start and the
+// blanks and double quotes at its end, which only shorten the buffer.
+char *CutOutLink(LinkBuffer buffer) {
+  while (*buffer == '"') {
+    ++buffer;
+  }
+  std::size_t length = std::strlen(buffer);
+  while (length > 0 && (buffer[length - 1] == ' ' || buffer[length - 1] == '"')) {
+    --length;
+  }
+  buffer[length] = '\0';
+  return buffer;
+}
+
 }  // namespace
 
-bool IsWebLink(const char *text) noexcept {
-  while (*text == '"') {
-    ++text;
+bool IsWebLink(const char *link) noexcept {
+  if (StartsWithIgnoringCase(link, "http://")) {
+    link += 7;
+  } else if (StartsWithIgnoringCase(link, "https://")) {
+    link += 8;
+  } else {
+    return false;
   }
-  return StartsWithIgnoringCase(text, "http://") || StartsWithIgnoringCase(text, "https://");
+  // A segment of dots only, between slashes or after the last one, walks up a path: the
+  // shell may take the text for a file before it takes it for a link.
+  bool segment_all_dots = false;
+  for (;; ++link) {
+    if (*link == '/' || *link == '\0') {
+      if (segment_all_dots) {
+        return false;
+      }
+      if (*link == '\0') {
+        return true;
+      }
+      continue;
+    }
+    if (IsUnsafeByte(*link)) {
+      return false;
+    }
+    segment_all_dots = *link == '.' && (link[-1] == '/' || segment_all_dots);
+  }
 }
 
 int RunLinkUnwrapper(LinkBuffer buffer) noexcept {
@@ -36,18 +79,18 @@ int RunLinkUnwrapper(LinkBuffer buffer) noexcept {
     ShowNotice(kNoticeText, kNoticeCaption);
     return 0;
   }
-  while (StripEnclosingQuotes(buffer)) {
-  }
+  StripAllEnclosingQuotes(buffer);
   // A link that went through no redirector is dropped, not opened as it is.
   if (!UnwrapRedirectors(buffer)) {
     return 0;
   }
-  // The text is a stranger's: a redirector address inside a file path or another scheme
-  // must not make us run whatever that names.
-  if (IsWebLink(buffer)) {
-    OpenLink(buffer);
+  // The text is a stranger's: a redirector address inside a file path, another scheme or
+  // a browser option must not make us run whatever that names.
+  const char *link = CutOutLink(buffer);
+  if (IsWebLink(link)) {
+    OpenLink(link);
   } else {
-    RefuseLink(buffer);
+    RefuseLink(link);
   }
   return 0;
 }

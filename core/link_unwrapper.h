@@ -3,10 +3,11 @@
 
 #include "link_rewriting.h"
 
-// Whether text, after any double quotes at its start, begins with http:// or https://, the
-// scheme in any case. Only such links are handed to the desktop, whose "open" would as
-// readily start a program or a protocol handler.
-bool IsWebLink(const char *text) noexcept;
+// Whether link is a well-formed web link: http:// or https://, the scheme in any case, then
+// no control byte, blank, DEL, double quote or backslash, and no path segment made only of
+// dots, query included. Only such links are handed to the desktop, whose "open" would as
+// readily start a program, find a file by a path or pass a browser extra arguments.
+bool IsWebLink(const char *link) noexcept;
 
 // Runs once on the command-line tail, editing it in place. Always returns 0.
 int RunLinkUnwrapper(LinkBuffer buffer) noexcept;

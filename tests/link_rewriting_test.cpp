@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "literal_unwrap.h"
 #include "redirector_links.h"
 
 namespace {
@@ -25,23 +26,39 @@ void ExpectEdits(Edit edit, const std::vector<EditCase> &cases) {
   }
 }
 
+const std::vector<EditCase> kStripCases = {
+    {"", "", false},
+    {"\"", "\"", false},
+    {"\"\"", "", true},
+    {"\"\"x\"\"", "\"x\"", true},
+    {"\"x\"", "x", true},
+    {"\"a\"b\"", "a\"b", true},
+    {"\"abc", "\"abc", false},
+    {"abc\"", "abc\"", false},
+    {"'abc'", "'abc'", false},
+    {"\"abc\" ", "\"abc\" ", false},
+    {" \"abc\"", " \"abc\"", false},
+    // A trail byte of 0x22 never occurs in Shift-JIS, but a lead byte right before the
+    // quote must not matter.
+    {"\"\x83\"", "\x83", true},
+    {"\"\"\"", "\"", true},
+    {"\"\"\"\"\"", "\"\"\"", true},
+    {"\"\"\"x\"", "\"\"x", true},
+};
+
 TEST(StripEnclosingQuotes, RemovesOnlyOneEnclosingDoubleQuotePair) {
-  ExpectEdits(StripEnclosingQuotes, {
-                                        {"", "", false},
-                                        {"\"", "\"", false},
-                                        {"\"\"", "", true},
-                                        {"\"\"x\"\"", "\"x\"", true},
-                                        {"\"x\"", "x", true},
-                                        {"\"a\"b\"", "a\"b", true},
-                                        {"\"abc", "\"abc", false},
-                                        {"abc\"", "abc\"", false},
-                                        {"'abc'", "'abc'", false},
-                                        {"\"abc\" ", "\"abc\" ", false},
-                                        {" \"abc\"", " \"abc\"", false},
-                                        // A trail byte of 0x22 never occurs in Shift-JIS, but
-                                        // a lead byte right before the quote must not matter.
-                                        {"\"\x83\"", "\x83", true},
-                                    });
+  ExpectEdits(StripEnclosingQuotes, kStripCases);
+}
+
+// In one move, exactly what calling the one-pair edit until it fails leaves.
+TEST(StripAllEnclosingQuotes, EqualsStrippingOnePairUntilNoneIsLeft) {
+  for (const EditCase &c : kStripCases) {
+    std::string once = c.input, repeated = c.input;
+    const bool changed = Apply(StripAllEnclosingQuotes, once);
+    const bool repeated_changed = Apply(StripEveryPairOneByOne, repeated);
+    EXPECT_EQ(once, repeated) << "input: " << testing::PrintToString(c.input);
+    EXPECT_EQ(changed, repeated_changed) << "input: " << testing::PrintToString(c.input);
+  }
 }
 
 TEST(ReplaceFirstOccurrence, ReplacesTheLeftmostMatchAndShiftsTheRest) {

@@ -43,12 +43,16 @@ TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
       {"\"http://www.example.com/\"", {}},
       {"\"" + p1 + "www.example.com/\"", {Open("http://www.example.com/")}},
       {p2 + "www.example.com/", {Open("http://www.example.com/")}},
-      {"\"\"" + p1 + "a.example/?q=\"x\"\"\"", {Open("http://a.example/?q=\"x\"")}},
-      // A blank after the closing quote keeps the quotes, and they reach the shell.
-      {"\"" + p1 + "www.example.com/\" ", {Open("\"http://www.example.com/\" ")}},
+      // Quotes and blanks around the link are not part of it.
+      {"\"" + p1 + "www.example.com/\" ", {Open("http://www.example.com/")}},
+      {"\"" + p1 + "a.example/x", {Open("http://a.example/x")}},
+      {"\"\"" + p1 + "a.example/\"\"", {Open("http://a.example/")}},
       {"https://a.example/?u=" + p1 + "b.example/",
        {Open("https://a.example/?u=http://b.example/")}},
       {"HTTPS://a.example/" + p2, {Open("HTTPS://a.example/http://")}},
+      {p1 + "a.example/?q=%22x%22%2e%2e", {Open("http://a.example/?q=%22x%22%2e%2e")}},
+      {p1 + "a.example/\x83\x52\x82\xA0", {Open("http://a.example/\x83\x52\x82\xA0")}},
+      {p1 + "a.example/.well-known/x..y/.z/", {Open("http://a.example/.well-known/x..y/.z/")}},
       // Unwrapped, but not a web link: a file, a script, a program, an option.
       {"file:///C:/windows/" + p1 + "../notepad.exe",
        {Refuse("file:///C:/windows/http://../notepad.exe")}},
@@ -59,6 +63,22 @@ TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
       {"'" + p1 + "x'", {Refuse("'http://x'")}},
       {"http:/" + p1 + "x", {Refuse("http:/http://x")}},
       {"http" + p1 + h1 + "/x", {Refuse("httphttp://x")}},
+      // Web links in form only: a path the shell would look for, or a browser's extra
+      // arguments.
+      {"\"" + p1 + "../prog.exe", {Refuse("http://../prog.exe")}},
+      {p1 + "x/../../../folder/prog.exe", {Refuse("http://x/../../../folder/prog.exe")}},
+      {p1 + "a/?u=/../../prog.exe", {Refuse("http://a/?u=/../../prog.exe")}},
+      {p1 + "a/./b", {Refuse("http://a/./b")}},
+      {p1 + "a/.../b", {Refuse("http://a/.../b")}},
+      {p1 + "a/..", {Refuse("http://a/..")}},
+      {p1 + "..\\prog.exe", {Refuse("http://..\\prog.exe")}},
+      {"\"" + p1 + "a.example/\" \"--flag\" \"b\"", {Refuse("http://a.example/\" \"--flag\" \"b")}},
+      {"\"\"" + p1 + "a.example/?q=\"x\"\"\"", {Refuse("http://a.example/?q=\"x")}},
+      {p1 + "a.example/ b", {Refuse("http://a.example/ b")}},
+      {p1 + "a.example/\tb", {Refuse("http://a.example/\tb")}},
+      {p1 + "a.example/\nb", {Refuse("http://a.example/\nb")}},
+      {p1 + "a.example/\x1b]0;t", {Refuse("http://a.example/\x1b]0;t")}},
+      {p1 + "a.example/\x7f", {Refuse("http://a.example/\x7f")}},
   };
   for (const auto &c : cases) {
     std::string buffer = c.tail;

@@ -1,5 +1,6 @@
-// The unwrapping done the obvious way, as the reference the fast one must equal byte for
-// byte: search from the start after every replacement, move the rest one byte at a time.
+// The edits done the obvious way, as the references the fast ones must equal byte for byte:
+// search from the start after every replacement, move the rest one byte at a time, and strip
+// one pair of quotes at a time.
 #pragma once
 
 #include <cstddef>
@@ -40,6 +41,14 @@ inline bool LiteralUnwrapRedirectors(char *text) {
   bool changed = false;
   for (const RedirectorRule &rule : kRedirectorTable) {
     changed |= LiteralReplaceAll(text, rule.pattern, rule.replacement);
+  }
+  return changed;
+}
+
+inline bool StripEveryPairOneByOne(char *text) {
+  bool changed = false;
+  while (StripEnclosingQuotes(text)) {
+    changed = true;
   }
   return changed;
 }

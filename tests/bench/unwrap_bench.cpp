@@ -1,5 +1,5 @@
-// Throughput of unwrapping: a typical link, adversarial texts against the literal algorithm,
-// and memcpy of the same text as the floor.
+// Throughput of unwrapping and quote stripping: a typical link, adversarial texts against
+// the literal algorithms, and memcpy of the same text as the floor.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -34,6 +34,15 @@ std::string ManyRepeats(std::size_t size) {
 // Half the text is plain, then the redirector links.
 std::string LongPrefix(std::size_t size) {
   return Fill(std::string(size / 2, 'x'), Pattern(1) + "www.example.com/ ", size);
+}
+
+// What a shell makes of eight arguments of nothing but double quotes, joined by blanks.
+std::string QuoteArguments(std::size_t count, std::size_t size) {
+  std::string text(size, '"');
+  for (std::size_t i = 1; i < count; ++i) {
+    text += " " + std::string(size, '"');
+  }
+  return text;
 }
 
 void SetBytes(benchmark::State &state, std::size_t size) {
@@ -83,6 +92,15 @@ void BM_Literal(benchmark::State &state, std::string text) {
   RunUnwrap(state, text, LiteralUnwrapRedirectors);
 }
 
+void BM_StripQuotes(benchmark::State &state, std::string text) {
+  RunUnwrap(state, text, StripAllEnclosingQuotes);
+}
+
+void BM_StripQuotesLiteral(benchmark::State &state, std::string text) {
+  RunUnwrap(state, text, StripEveryPairOneByOne);
+}
+
+constexpr std::size_t k120KiB = 120 * 1024;
 constexpr std::size_t k128KiB = 128 * 1024;
 constexpr std::size_t k2MiB = 2 * 1024 * 1024;
 
@@ -107,5 +125,12 @@ BENCHMARK_CAPTURE(BM_Unwrap, many_repeats_2MiB, ManyRepeats(k2MiB));
 BENCHMARK_CAPTURE(BM_Memcpy, many_repeats_2MiB, ManyRepeats(k2MiB));
 BENCHMARK_CAPTURE(BM_Unwrap, long_prefix_2MiB, LongPrefix(k2MiB));
 BENCHMARK_CAPTURE(BM_Memcpy, long_prefix_2MiB, LongPrefix(k2MiB));
+
+BENCHMARK_CAPTURE(BM_StripQuotes, one_argument_120KiB, QuoteArguments(1, k120KiB));
+BENCHMARK_CAPTURE(BM_StripQuotesLiteral, one_argument_120KiB, QuoteArguments(1, k120KiB))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_StripQuotes, eight_arguments_120KiB, QuoteArguments(8, k120KiB));
+BENCHMARK_CAPTURE(BM_StripQuotesLiteral, eight_arguments_120KiB, QuoteArguments(8, k120KiB))
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -1,14 +1,21 @@
-// Fuzz target: StripEnclosingQuotes removes exactly the enclosing pair, or changes nothing.
+// Fuzz target: StripEnclosingQuotes removes exactly the enclosing pair, or changes nothing,
+// and StripAllEnclosingQuotes leaves what calling it until it fails leaves.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "link_rewriting.h"
+#include "literal_unwrap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   std::string text(reinterpret_cast<const char *>(data),
                    strnlen(reinterpret_cast<const char *>(data), size));
+  std::string once = text, repeated = text;
+  if (StripAllEnclosingQuotes(once.data()) != StripEveryPairOneByOne(repeated.data()) ||
+      std::strcmp(once.c_str(), repeated.c_str()) != 0) {
+    std::abort();
+  }
   for (;;) {
     const std::string before = text;
     const bool stripped = StripEnclosingQuotes(text.data());
