@@ -171,7 +171,7 @@ const char kNoticeLine[] = "poktaキラー: コマンドラインきてない\n"
 TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
   AddRecorder("xdg-open");
   const std::string p1 = Pattern(0), p2 = Pattern(1);
-  const std::string hostile = "a.example/?q=1;b&c|d$(e)`f`'g'\"h\" i\tj\\k*l>m<n#o~p%20q";
+  const std::string hostile = "a.example/?q=1;b&c|d$(e)`f`'g'*l>m<n#o~p%20q{}^[]!";
   const std::string long_target(40000, 'x');
   const std::string refused = "link-unwrapper: not opened, not a web link: ";
   const struct {
@@ -181,12 +181,10 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
   } cases[] = {
       {{"\"" + p1 + "www.example.com/\""}, {{"xdg-open", "http://www.example.com/"}}, ""},
       {{p2 + hostile}, {{"xdg-open", "http://" + hostile}}, ""},
-      {{"\"" + p1 + "a.example/x", "y", "\"z\""}, {{"xdg-open", "http://a.example/x y \"z"}}, ""},
-      {{p1 + long_target, long_target, long_target},
-       {{"xdg-open", "http://" + long_target + " " + long_target + " " + long_target}},
-       ""},
+      {{p1 + long_target}, {{"xdg-open", "http://" + long_target}}, ""},
       {{p1 + "\x83" + p1 + "\x82\xA0"}, {{"xdg-open", "http://\x83http://\x82\xA0"}}, ""},
-      {{"\"" + p1 + "a.example/\" "}, {{"xdg-open", "\"http://a.example/\" "}}, ""},
+      {{"\"" + p1 + "a.example/\" "}, {{"xdg-open", "http://a.example/"}}, ""},
+      {{"\"" + p1 + "a.example/\"", "", ""}, {{"xdg-open", "http://a.example/"}}, ""},
       {{"https://a.example/?u=" + p1 + "b.example/"},
        {{"xdg-open", "https://a.example/?u=http://b.example/"}},
        ""},
@@ -202,7 +200,11 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
       {{"javascript:" + p2 + "a"}, {}, refused + "javascript:http://a\n"},
       {{"--x=" + p1 + "a"}, {}, refused + "--x=http://a\n"},
       {{"see", p1 + "a"}, {}, refused + "see http://a\n"},
-      {{"", p1 + "a", ""}, {}, refused + " http://a \n"},
+      {{"", p1 + "a", ""}, {}, refused + " http://a\n"},
+      // Web links in form only: a path that walks up, a browser's extra arguments.
+      {{"\"" + p1 + "../Downloads/evil.jar"}, {}, refused + "http://../Downloads/evil.jar\n"},
+      {{"\"" + p1 + "a.example/x", "y", "\"z\""}, {}, refused + "http://a.example/x y \"z\n"},
+      {{p2 + hostile + "\"h\"\ti"}, {}, refused + "http://" + hostile + "\"h\"\\x09i\n"},
   };
   for (const auto &c : cases) {
     const std::string trace = testing::PrintToString(c.arguments).substr(0, 300);
@@ -309,26 +311,13 @@ TEST_F(ProgramTest, OpenerIsDetachedFromTheCaller) {
 }
 
 TEST_F(ProgramTest, OpenerThatCannotStartIsReportedInOneLine) {
-  AddRecorder("xdg-open");
-  const std::string half(100000, 'x');
-  const struct {
-    std::string path;
-    std::vector<std::string> arguments;
-  } cases[] = {
-      {"PATH=" + dir_ + "/nowhere", {Pattern(0) + "a.example/"}},
-      // Joined, the link is longer than Linux lets one argument be.
-      {"PATH=" + bin_, {Pattern(0) + half, half}},
-  };
-  for (const auto &c : cases) {
-    std::vector<std::string> env = BaseEnvironment();
-    env[0] = c.path;
-    const Outcome outcome = Run(c.arguments, env);
-    EXPECT_EQ(outcome.exit_status, 0) << c.path;
-    EXPECT_EQ(outcome.standard_error.rfind("link-unwrapper: cannot start xdg-open: ", 0), 0u)
-        << outcome.standard_error;
-    EXPECT_EQ(std::count(outcome.standard_error.begin(), outcome.standard_error.end(), '\n'), 1);
-    EXPECT_EQ(outcome.calls, std::vector<Call>{});
-  }
+  std::vector<std::string> env = BaseEnvironment();
+  env[0] = "PATH=" + dir_ + "/nowhere";
+  const Outcome outcome = Run({Pattern(0) + "a.example/"}, env);
+  EXPECT_EQ(outcome.exit_status, 0);
+  EXPECT_EQ(outcome.standard_error.rfind("link-unwrapper: cannot start xdg-open: ", 0), 0u)
+      << outcome.standard_error;
+  EXPECT_EQ(std::count(outcome.standard_error.begin(), outcome.standard_error.end(), '\n'), 1);
 }
 
 TEST_F(ProgramTest, DebiansXdgOpenHandsTheLinkIntactToTheBrowser) {
@@ -336,7 +325,7 @@ TEST_F(ProgramTest, DebiansXdgOpenHandsTheLinkIntactToTheBrowser) {
     GTEST_SKIP() << "xdg-utils is not installed";
   }
   AddRecorder("browser");
-  const std::string target = "a.example/p?q=1;b&c|d$(e)`f`'g'\"h\" i";
+  const std::string target = "a.example/p?q=1;b&c|d$(e)`f`'g'*#~%22";
   const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "HOME=" + dir_,
                                         "BROWSER=" + bin_ + "/browser", "RECORD_DIR=" + records_,
                                         "LANG=C.UTF-8"};

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # link-unwrapper.exe under Wine: exact command lines in, exactly the right open requests out,
 # and nothing but web links opened. The seventh argument is a witness .exe that records being
-# started; links below point at it through a redirector address inside a path.
+# started; it waits in the working folder, and links below point at it through a redirector
+# address inside a path, or through a "web link" that Wine's shell would look for as a file.
 . "$(dirname "$0")/common.sh"
 mkdir "$work/folder"
 cp "$7" "$work/folder/witness.exe"
 folder=$(windows_path "$work/folder")
 folder=${folder//\\/\\\\}  # doubled, for printf %b
+cd "$work/folder"
 
 # About 12 KB of nesting, well inside Windows' 32 KB command line once hex-encoded.
 wrapper=${pattern1#http://}
@@ -29,6 +31,14 @@ cases=(
   # Unwrapped, they would name the witness by a file URL or a path: not web links.
   "link-unwrapper.exe file:///Z:${work}/folder/${pattern1}../witness.exe => "
   "link-unwrapper.exe ${folder}\\\\${pattern2}..\\\\witness.exe => "
+  "link-unwrapper.exe \"${pattern1}../witness.exe => "
+  "link-unwrapper.exe ${pattern1}../witness.exe => "
+  "link-unwrapper.exe ${pattern1}x/../../../folder/witness.exe => "
+  "link-unwrapper.exe ${pattern1}a/?u=/../../../witness.exe => "
+  "link-unwrapper.exe ${pattern2}..\\\\witness.exe => "
+  "link-unwrapper.exe \"${pattern1}a.example/\" \"--flag\" \"b\" => "
+  # Quotes and blanks around the link are not part of it.
+  "link-unwrapper.exe \"${pattern1}a.example/\"  => http://a.example/"
   # Long hostile input: hundreds of nested wrappers, and 12 KB of plain text.
   "link-unwrapper.exe ${pattern1}${chain}a.example/ => http://a.example/"
   "link-unwrapper.exe $(printf 'x%.0s' $(seq 12000)) => "
