@@ -45,9 +45,10 @@ void PrintRedirectorHosts() {
 void PrintUsage() {
   std::printf(
       "Usage: link-unwrapper LINK\n"
-      "Opens a link of a link-redirector service as the direct link, with xdg-open;\n"
-      "only web links (http:// and https://) are opened, and links that go through\n"
-      "neither service are dropped.\n"
+      "Opens a link of a link-redirector service as the direct link, with xdg-open.\n"
+      "Quotes and blanks around the link are dropped; only well-formed web links\n"
+      "(http:// or https://, with no blank, quote, backslash, control character or\n"
+      "/../ in them) are opened, and links that go through neither service are dropped.\n"
       "This build unwraps links of:\n");
   PrintRedirectorHosts();
   std::printf("Manual: man link-unwrapper\n");
