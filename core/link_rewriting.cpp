@@ -4,9 +4,22 @@
 
 #include "redirectors.h"
 
+namespace {
+
+constexpr bool HoldsNoColonOrSlash(const char *host) {
+  return *host == '\0' || (*host != ':' && *host != '/' && HoldsNoColonOrSlash(host + 1));
+}
+static_assert(sizeof kRedirector1Host > 1 && HoldsNoColonOrSlash(kRedirector1Host) &&
+                  sizeof kRedirector2Host > 1 && HoldsNoColonOrSlash(kRedirector2Host),
+              "a redirector host must not be empty nor hold ':' or '/'");
+
+constexpr std::size_t kSchemeLength = sizeof kDirectScheme - 1;
+
+}  // namespace
+
 const RedirectorTable kRedirectorTable = {{
-    {kRedirector1Pattern, kDirectScheme},
-    {kRedirector2Pattern, kDirectScheme},
+    {kRedirector1Host, kRedirector1Pattern, kDirectScheme},
+    {kRedirector2Host, kRedirector2Pattern, kDirectScheme},
 }};
 
 bool StripEnclosingQuotes(LinkBuffer buffer) noexcept {
@@ -50,132 +63,55 @@ bool ReplaceFirstOccurrence(LinkBuffer buffer, const char *pattern,
 
 namespace {
 
-// The leftmost occurrence of pattern (m bytes) in text[from, end), as an index, or end when
-// there is none. memchr looks for the pattern's byte at index anchor, which should be one
-// that is rare in texts; each candidate's last byte is checked before the whole pattern.
-std::size_t Find(const char *text, std::size_t from, std::size_t end, const char *pattern,
-                 std::size_t m, std::size_t anchor) {
-  while (end - from >= m) {
-    const void *hit = std::memchr(text + from + anchor, pattern[anchor], end - from - m + 1);
+// The leftmost occurrence of the rule's address in text[from, end), as an index, or end.
+// Nearly every link holds "http://"; the host's first byte, which memchr looks for, is a
+// much rarer sight.
+std::size_t FindAddress(const char *text, std::size_t from, std::size_t end,
+                        const char *pattern, std::size_t m) {
+  for (; end - from >= m; ++from) {
+    const auto *hit = static_cast<const char *>(
+        std::memchr(text + from + kSchemeLength, pattern[kSchemeLength], end - from - m + 1));
     if (hit == nullptr) {
       return end;
     }
-    const std::size_t at = static_cast<std::size_t>(static_cast<const char *>(hit) - text) - anchor;
-    if (text[at + m - 1] == pattern[m - 1] && std::memcmp(text + at, pattern, m) == 0) {
-      return at;
+    from = static_cast<std::size_t>(hit - text) - kSchemeLength;
+    if (std::memcmp(text + from, pattern, m) == 0) {
+      return from;
     }
-    from = at + 1;
   }
   return end;
 }
 
-// Whether text (n bytes) and pattern agree wherever they overlap when the pattern starts
-// at text's first byte.
-bool Agree(const char *text, std::size_t n, const char *pattern, std::size_t m) {
-  const std::size_t overlap = n < m ? n : m;
-  return overlap == 0 || (text[0] == pattern[0] && std::memcmp(text, pattern, overlap) == 0);
-}
-
-// How far before a fresh replacement an occurrence of the pattern could start: the largest
-// d < m at which the pattern, moved back by d, agrees with the replacement. Zero if none.
-std::size_t ReachBack(const char *pattern, std::size_t m, const char *replacement, std::size_t r) {
-  for (std::size_t d = m - 1; d > 0; --d) {
-    if (Agree(replacement, r, pattern + d, m - d)) {
-      return d;
-    }
-  }
-  return 0;
-}
-
-// Whether an occurrence could start inside the replacement, at its offset `from` or later.
-bool CanStartInside(const char *replacement, std::size_t r, std::size_t from, const char *pattern,
-                    std::size_t m) {
-  for (std::size_t k = from; k < r; ++k) {
-    if (Agree(replacement + k, r - k, pattern, m)) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// Replaces the leftmost occurrence again and again until none is left, in one pass over
-// text[0, length), and returns the new length.
-//
-// Why this gives the same text as searching from the start after every replacement: the
-// text before the leftmost occurrence holds no occurrence and a replacement leaves it as it
-// was, so the next leftmost occurrence cannot start more than ReachBack bytes before the
-// replacement. The text is kept as a finished front part text[0, w), which never holds an
-// occurrence, then the unread rest text[rd, length); each replacement shortens the text, so
-// the gap between the two only grows and no unread byte is moved more than once. When an
-// occurrence can neither reach back nor start inside the replacement, the replacement joins
-// the finished part at once; otherwise it is put back in front of the unread rest, with the
-// finished bytes that could be reached back into, and searched again. Where the replacement
-// is itself the start of the pattern, a chain of nested links is followed in place.
-std::size_t ReplaceEveryOccurrence(char *text, std::size_t length, const char *pattern,
-                                   const char *replacement, bool &changed) {
-  const std::size_t m = std::strlen(pattern);
-  const std::size_t r = std::strlen(replacement);
-  const std::size_t reach_back = ReachBack(pattern, m, replacement, r);
-  const bool replacement_starts_pattern = Agree(replacement, r, pattern, m);
-  const bool chains = reach_back == 0 && replacement_starts_pattern;
-  const bool settled =
-      reach_back == 0 && !CanStartInside(replacement, r, chains ? 1 : 0, pattern, m);
-  // A redirector address starts with "http://", which nearly every link holds; the first
-  // byte of its host name is a much rarer sight.
-  const std::size_t anchor = replacement_starts_pattern ? r : 0;
-
-  std::size_t w = 0;
-  std::size_t rd = 0;
-  for (;;) {
-    const std::size_t at = Find(text, rd, length, pattern, m, anchor);
-    if (at == length) {
-      break;
-    }
-    if (w != rd) {
-      std::memmove(text + w, text + rd, at - rd);
-    }
-    w += at - rd;
-    rd = at + m;
-    changed = true;
-    // The replacement now stands at w; while the rest of the pattern follows it, another
-    // occurrence starts right there.
-    while (chains && length - rd >= m - r && text[rd] == pattern[r] &&
-           std::memcmp(text + rd, pattern + r, m - r) == 0) {
-      rd += m - r;
-    }
-    if (settled) {
-      std::memcpy(text + w, replacement, r);
-      w += r;
-      continue;
-    }
-    const std::size_t back = reach_back < w ? reach_back : w;
-    std::memmove(text + rd - r - back, text + w - back, back);
-    std::memcpy(text + rd - r, replacement, r);
-    w -= back;
-    rd -= r + back;
-  }
-  if (w != rd) {
-    std::memmove(text + w, text + rd, length - rd);
-  }
-  length = w + (length - rd);
-  text[length] = '\0';
-  return length;
-}
-
 }  // namespace
 
-bool ReplaceAllOccurrences(LinkBuffer buffer, const char *pattern,
-                           const char *replacement) noexcept {
-  bool changed = false;
-  ReplaceEveryOccurrence(buffer, std::strlen(buffer), pattern, replacement, changed);
-  return changed;
+// The finished front text[0, w) never holds an address, and the unread rest starts at rd. A
+// fresh "http://" only starts an address when "host/" follows it directly, since the host
+// holds no ':' or '/'; so a nested chain is skipped whole, and every unread byte is moved once.
+bool ReplaceAllOccurrences(LinkBuffer text, const RedirectorRule &rule) noexcept {
+  const std::size_t length = std::strlen(text);
+  const std::size_t m = std::strlen(rule.pattern);
+  const std::size_t host_and_slash = m - kSchemeLength;
+  std::size_t w = 0;
+  std::size_t rd = 0;
+  for (std::size_t at; (at = FindAddress(text, rd, length, rule.pattern, m)) != length;) {
+    std::memmove(text + w, text + rd, at - rd);
+    w += at - rd;
+    rd = at + m;
+    while (length - rd >= host_and_slash &&
+           std::memcmp(text + rd, rule.pattern + kSchemeLength, host_and_slash) == 0) {
+      rd += host_and_slash;
+    }
+    std::memcpy(text + w, rule.replacement, kSchemeLength);
+    w += kSchemeLength;
+  }
+  std::memmove(text + w, text + rd, length - rd + 1);
+  return rd != 0;  // rd moves only past an address
 }
 
 bool UnwrapRedirectors(LinkBuffer buffer) noexcept {
   bool changed = false;
-  std::size_t length = std::strlen(buffer);
   for (const RedirectorRule &rule : kRedirectorTable) {
-    length = ReplaceEveryOccurrence(buffer, length, rule.pattern, rule.replacement, changed);
+    changed |= ReplaceAllOccurrences(buffer, rule);
   }
   return changed;
 }

@@ -7,10 +7,14 @@
 // Every edit keeps it the same length or makes it shorter, so it never needs more room.
 using LinkBuffer = char *;
 
-// One redirector service: its address ("http://" + host + "/") and what replaces it.
+// One redirector service. Its address is "http://" + host + "/", with a host that is not
+// empty and holds neither ':' nor '/' (the build checks both), and it is replaced by
+// "http://". The unwrapping relies on that shape: no address can then start inside a fresh
+// replacement or reach back before it, except one that follows it directly.
 struct RedirectorRule {
-  const char *pattern;
-  const char *replacement;  // always shorter than pattern
+  const char *host;
+  const char *pattern;      // "http://" + host + "/"
+  const char *replacement;  // "http://"
 };
 
 // The services whose links are unwrapped, in the order they are applied.
@@ -31,11 +35,9 @@ bool StripAllEnclosingQuotes(LinkBuffer buffer) noexcept;
 bool ReplaceFirstOccurrence(LinkBuffer buffer, const char *pattern,
                             const char *replacement) noexcept;
 
-// Replaces the leftmost occurrence of pattern until none is left, exactly as calling
-// ReplaceFirstOccurrence until it fails would, but in time linear in the text's length.
-// True if anything was replaced. Same requirements as ReplaceFirstOccurrence.
-bool ReplaceAllOccurrences(LinkBuffer buffer, const char *pattern,
-                           const char *replacement) noexcept;
+// Replaces the rule's address until none is left, exactly as calling ReplaceFirstOccurrence
+// until it fails would, but in one pass. True if anything was replaced.
+bool ReplaceAllOccurrences(LinkBuffer buffer, const RedirectorRule &rule) noexcept;
 
 // Replaces every redirector address by its replacement, rule by rule; true if anything changed.
 bool UnwrapRedirectors(LinkBuffer buffer) noexcept;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -80,13 +81,10 @@ TEST(ReplaceFirstOccurrence, ReplacesTheLeftmostMatchAndShiftsTheRest) {
                        });
 }
 
-TEST(RedirectorTable, PatternsAreHttpAddressesLongerThanTheirReplacement) {
+TEST(RedirectorTable, RowsAreHttpAddressesOfTheirHost) {
   for (const RedirectorRule &rule : kRedirectorTable) {
-    const std::string pattern = rule.pattern;
-    EXPECT_EQ(pattern.rfind("http://", 0), 0u) << pattern;
-    EXPECT_EQ(pattern.back(), '/') << pattern;
-    EXPECT_GT(pattern.size(), 8u) << pattern;
-    EXPECT_STREQ(rule.replacement, "http://") << pattern;
+    EXPECT_EQ(std::string(rule.pattern), "http://" + std::string(rule.host) + "/");
+    EXPECT_STREQ(rule.replacement, "http://") << rule.pattern;
   }
   EXPECT_NE(Host(0), Host(1));
 }
@@ -113,6 +111,47 @@ TEST(UnwrapRedirectors, UnwrapsEachServiceInTableOrder) {
                   {"HTTP://" + h1 + "/x", "HTTP://" + h1 + "/x", false},
                   {"https://" + h1 + "/x", "https://" + h1 + "/x", false},
               });
+}
+
+// Texts built from the pieces that matter: whole and partial redirector addresses, their
+// host names, schemes, slashes, quotes, plain text and Shift-JIS double-byte characters.
+std::string RandomText(std::mt19937 &random, const std::vector<std::string> &pieces) {
+  std::string text;
+  for (std::size_t count = random() % 24; count > 0; --count) {
+    text += pieces[random() % pieces.size()];
+  }
+  return text;
+}
+
+std::vector<std::string> PiecesFor(const std::vector<std::string> &hosts) {
+  std::vector<std::string> pieces = {"http://", "/", "\"", "x", "www.example.com/", "h", "ttp:",
+                                     "\x83\x52", "\x82\xA0", "\x83", " "};
+  for (const std::string &host : hosts) {
+    pieces.insert(pieces.end(), {"http://" + host + "/", host + "/", "http://" + host,
+                                 host.substr(0, host.size() / 2)});
+  }
+  return pieces;
+}
+
+TEST(UnwrapRedirectors, EqualsTheLiteralAlgorithmOnGeneratedTexts) {
+  std::mt19937 random(20261208);
+  const std::vector<std::string> pieces = PiecesFor({Host(0), Host(1)});
+  for (int i = 0; i < 200000; ++i) {
+    const std::string input = RandomText(random, pieces);
+    ASSERT_TRUE(AgreesWithLiteral(input, nullptr)) << "input: " << testing::PrintToString(input);
+  }
+}
+
+TEST(ReplaceAllOccurrences, EqualsTheLiteralAlgorithmForHardHosts) {
+  std::mt19937 random(7);
+  for (const RedirectorRule &rule : kHardRules) {
+    const std::vector<std::string> pieces = PiecesFor({rule.host, "hhttp", "tt"});
+    for (int i = 0; i < 20000; ++i) {
+      const std::string input = RandomText(random, pieces);
+      ASSERT_TRUE(AgreesWithLiteral(input, &rule))
+          << rule.pattern << ", input: " << testing::PrintToString(input);
+    }
+  }
 }
 
 }  // namespace

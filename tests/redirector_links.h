@@ -10,10 +10,8 @@ inline std::string Pattern(int row) {
   return kRedirectorTable[static_cast<std::size_t>(row)].pattern;
 }
 
-// The host name inside a pattern "http://HOST/".
 inline std::string Host(int row) {
-  const std::string pattern = Pattern(row);
-  return pattern.substr(7, pattern.size() - 8);
+  return kRedirectorTable[static_cast<std::size_t>(row)].host;
 }
 
 // Runs an in-place edit on a copy of text; the copy shows what it left.

@@ -36,9 +36,7 @@ char *JoinArguments(int argc, char **argv) {
 // The host names this build unwraps, one per line, indented.
 void PrintRedirectorHosts() {
   for (const RedirectorRule &rule : kRedirectorTable) {
-    // Each pattern is "http://" + host + "/".
-    const int host_length = static_cast<int>(std::strlen(rule.pattern)) - 8;
-    std::printf("  %.*s\n", host_length, rule.pattern + 7);
+    std::printf("  %s\n", rule.host);
   }
 }
 

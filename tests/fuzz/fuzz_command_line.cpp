@@ -6,6 +6,7 @@
 #include <string>
 
 #include "command_line.h"
+#include "fuzz_input.h"
 
 namespace {
 
@@ -27,8 +28,7 @@ void CheckTail(std::string command_line, const std::string *expected) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  const std::string text(reinterpret_cast<const char *>(data),
-                         strnlen(reinterpret_cast<const char *>(data), size));
+  const std::string text = AsCString(data, size);
   CheckTail(text, nullptr);
   const std::size_t first = text.find_first_not_of(" \t");
   const std::string rest = first == std::string::npos ? "" : text.substr(first);

@@ -5,12 +5,11 @@
 #include <cstring>
 #include <string>
 
-#include "link_rewriting.h"
+#include "fuzz_input.h"
 #include "literal_unwrap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-  std::string text(reinterpret_cast<const char *>(data),
-                   strnlen(reinterpret_cast<const char *>(data), size));
+  std::string text = AsCString(data, size);
   std::string once = text, repeated = text;
   if (StripAllEnclosingQuotes(once.data()) != StripEveryPairOneByOne(repeated.data()) ||
       std::strcmp(once.c_str(), repeated.c_str()) != 0) {
