@@ -10,24 +10,23 @@
 
 namespace {
 
-using Requests = std::vector<DesktopRequest>;
+using Requests = std::vector<std::string>;
 
-DesktopRequest Open(const std::string &link) {
-  return {"open", link, ""};
+std::string Open(const std::string &link) {
+  return "open " + link;
 }
 
-DesktopRequest Refuse(const std::string &text) {
-  return {"refuse", text, ""};
+std::string Refuse(const std::string &text) {
+  return "refuse " + text;
 }
 
 TEST(RunLinkUnwrapper, EmptyTailShowsTheJapaneseNoticeOnly) {
   char tail[] = "";
   EXPECT_EQ(RunLinkUnwrapper(tail), 0);
   // コマンドラインきてない and poktaキラー in Shift-JIS.
-  const Requests expected = {{"notice",
-                              "\x83\x52\x83\x7D\x83\x93\x83\x68\x83\x89\x83\x43\x83\x93\x82\xAB"
-                              "\x82\xC4\x82\xC8\x82\xA2",
-                              "\x70\x6F\x6B\x74\x61\x83\x4C\x83\x89\x81\x5B"}};
+  const Requests expected = {
+      "notice \x83\x52\x83\x7D\x83\x93\x83\x68\x83\x89\x83\x43\x83\x93\x82\xAB\x82\xC4\x82\xC8"
+      "\x82\xA2 | \x70\x6F\x6B\x74\x61\x83\x4C\x83\x89\x81\x5B"};
   EXPECT_EQ(TakeRecordedRequests(), expected);
 }
 

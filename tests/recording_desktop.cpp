@@ -1,36 +1,26 @@
 // Recording fake of the desktop requests, for tests of the run sequence.
 #include "recording_desktop.h"
 
-#include <gtest/gtest.h>
+#include <utility>
 
 #include "desktop.h"
 
 namespace {
-std::vector<DesktopRequest> recorded;
+std::vector<std::string> recorded;
 }
 
-void PrintTo(const DesktopRequest &request, std::ostream *out) {
-  *out << request.kind << "(" << testing::PrintToString(request.text);
-  if (request.kind == "notice") {
-    *out << ", " << testing::PrintToString(request.caption);
-  }
-  *out << ")";
-}
-
-std::vector<DesktopRequest> TakeRecordedRequests() {
-  std::vector<DesktopRequest> taken;
-  taken.swap(recorded);
-  return taken;
+std::vector<std::string> TakeRecordedRequests() {
+  return std::exchange(recorded, {});
 }
 
 void ShowNotice(const char *text, const char *caption) noexcept {
-  recorded.push_back({"notice", text, caption});
+  recorded.push_back(std::string("notice ") + text + " | " + caption);
 }
 
 void OpenLink(const char *link) noexcept {
-  recorded.push_back({"open", link, ""});
+  recorded.push_back(std::string("open ") + link);
 }
 
 void RefuseLink(const char *text) noexcept {
-  recorded.push_back({"refuse", text, ""});
+  recorded.push_back(std::string("refuse ") + text);
 }

@@ -1,5 +1,4 @@
 // End-to-end tests of the built POSIX program, with recorders standing in for the opener.
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -12,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +21,8 @@
 namespace {
 
 using Call = std::vector<std::string>;  // program name, then its arguments
+
+using Env = std::map<std::string, std::string>;  // variables to set; "" unsets one
 
 struct Outcome {
   int exit_status = -1;
@@ -32,11 +34,21 @@ struct Outcome {
   std::string opener_process;  // what the recorder saw of itself: session, SigIgn, streams
 };
 
-std::string ReadFile(const std::string &path) {
+std::string ReadFile(const std::filesystem::path &path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+// A recorded call: its name and arguments, each ended by a NUL.
+Call ParseCall(const std::string &bytes) {
+  Call call;
+  for (std::size_t start = 0, end; (end = bytes.find('\0', start)) != std::string::npos;
+       start = end + 1) {
+    call.push_back(bytes.substr(start, end - start));
+  }
+  return call;
 }
 
 class ProgramTest : public testing::Test {
@@ -49,7 +61,7 @@ class ProgramTest : public testing::Test {
     bin_ = dir_ + "/bin";
     records_ = dir_ + "/records";
     ASSERT_EQ(mkdir(bin_.c_str(), 0755), 0);
-    ASSERT_EQ(mkdir(records_.c_str(), 0755), 0);
+    AddRecorder("xdg-open");
   }
 
   void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -59,25 +71,29 @@ class ProgramTest : public testing::Test {
     ASSERT_EQ(symlink(RECORDER_SCRIPT, (bin_ + "/" + name).c_str()), 0);
   }
 
-  std::vector<std::string> BaseEnvironment() const {
-    return {"PATH=" + bin_, "RECORD_DIR=" + records_, "LANG=C.UTF-8"};
-  }
-
-  // Runs the program with exactly these arguments and environment, and waits for it and for
+  // Runs the program with exactly these arguments, in an environment of PATH (the recorders),
+  // RECORD_DIR and LANG=C.UTF-8 with the overrides applied, and waits for it and for
   // everything it started. Every descendant inherits one end of a pipe, so the pipe reports
   // end-of-file exactly when the last of them has exited. Its stdout is a pipe, as for a
   // caller that captures it; its stderr a file, or a pipe nobody reads any more.
-  Outcome Run(const std::vector<std::string> &arguments, const std::vector<std::string> &env,
+  Outcome Run(const std::vector<std::string> &arguments, const Env &overrides = {},
               bool stderr_reader_gone = false) {
-    Outcome outcome;
-    std::vector<char *> argv{const_cast<char *>(LINK_UNWRAPPER_PROGRAM)};
+    std::filesystem::remove_all(records_);
+    std::filesystem::create_directory(records_);
+    Env env = {{"PATH", bin_}, {"RECORD_DIR", records_}, {"LANG", "C.UTF-8"}};
+    for (const auto &[name, value] : overrides) env[name] = value;
+    std::vector<std::string> variables;
+    for (const auto &[name, value] : env)
+      if (!value.empty()) variables.push_back(name + "=" + value);
+    std::vector<char *> argv{const_cast<char *>(LINK_UNWRAPPER_PROGRAM)}, envp;
     for (const std::string &argument : arguments)
       argv.push_back(const_cast<char *>(argument.c_str()));
+    for (const std::string &variable : variables)
+      envp.push_back(const_cast<char *>(variable.c_str()));
     argv.push_back(nullptr);
-    std::vector<char *> envp;
-    for (const std::string &variable : env) envp.push_back(const_cast<char *>(variable.c_str()));
     envp.push_back(nullptr);
 
+    Outcome outcome;
     int alive[2], output[2], error[2];
     EXPECT_EQ(pipe2(alive, O_CLOEXEC), 0);
     EXPECT_EQ(pipe2(output, O_CLOEXEC | O_NONBLOCK), 0);
@@ -131,36 +147,12 @@ class ProgramTest : public testing::Test {
     if (!stderr_reader_gone) {
       outcome.standard_error = ReadFile(error_path);
     }
-    outcome.calls = RecordedCalls();
     for (const auto &entry : std::filesystem::directory_iterator(records_)) {
-      if (entry.path().filename().string().rfind("process.", 0) == 0) {
-        outcome.opener_process = ReadFile(entry.path());
-      }
+      const std::string name = entry.path().filename();
+      if (name.rfind("call.", 0) == 0) outcome.calls.push_back(ParseCall(ReadFile(entry.path())));
+      if (name.rfind("process.", 0) == 0) outcome.opener_process = ReadFile(entry.path());
     }
     return outcome;
-  }
-
-  void ForgetCalls() const {
-    std::filesystem::remove_all(records_);
-    std::filesystem::create_directory(records_);
-  }
-
-  std::vector<Call> RecordedCalls() const {
-    std::vector<Call> calls;
-    DIR *records = opendir(records_.c_str());
-    while (const dirent *entry = readdir(records)) {
-      if (std::string(entry->d_name).rfind("call.", 0) != 0)
-        continue;
-      const std::string bytes = ReadFile(records_ + "/" + entry->d_name);
-      Call call;
-      for (std::size_t start = 0, end; (end = bytes.find('\0', start)) != std::string::npos;
-           start = end + 1) {
-        call.push_back(bytes.substr(start, end - start));
-      }
-      calls.push_back(call);
-    }
-    closedir(records);
-    return calls;
   }
 
   std::string dir_, bin_, records_;
@@ -169,7 +161,6 @@ class ProgramTest : public testing::Test {
 const char kNoticeLine[] = "poktaキラー: コマンドラインきてない\n";
 
 TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
-  AddRecorder("xdg-open");
   const std::string p1 = Pattern(0), p2 = Pattern(1);
   const std::string hostile = "a.example/?q=1;b&c|d$(e)`f`'g'*l>m<n#o~p%20q{}^[]!";
   const std::string long_target(40000, 'x');
@@ -208,21 +199,17 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
   };
   for (const auto &c : cases) {
     const std::string trace = testing::PrintToString(c.arguments).substr(0, 300);
-    const Outcome outcome = Run(c.arguments, BaseEnvironment());
+    const Outcome outcome = Run(c.arguments);
     EXPECT_EQ(outcome.exit_status, 0) << trace;
     EXPECT_EQ(outcome.calls, c.expected) << trace;
     EXPECT_EQ(outcome.standard_error, c.error) << trace;
-    ForgetCalls();
   }
 }
 
 TEST_F(ProgramTest, NoArgumentsWritesTheNoticeAndOpensNothing) {
-  AddRecorder("xdg-open");
   AddRecorder("zenity");
-  for (const char *lang : {"LANG=C.UTF-8", "LANG=C"}) {
-    std::vector<std::string> env = BaseEnvironment();
-    env[2] = lang;
-    const Outcome outcome = Run({}, env);
+  for (const char *lang : {"C.UTF-8", "C"}) {
+    const Outcome outcome = Run({}, {{"LANG", lang}});
     EXPECT_EQ(outcome.exit_status, 0) << lang;
     EXPECT_EQ(outcome.standard_error, kNoticeLine) << lang;
     EXPECT_EQ(outcome.calls, std::vector<Call>{}) << lang;
@@ -230,7 +217,6 @@ TEST_F(ProgramTest, NoArgumentsWritesTheNoticeAndOpensNothing) {
 }
 
 TEST_F(ProgramTest, NoticeAlsoShowsADialogThatDrawsJapaneseInAGraphicalSession) {
-  AddRecorder("xdg-open");
   const struct {
     std::string dialog;  // the one dialog program on PATH
     std::vector<Call> expected;
@@ -243,42 +229,36 @@ TEST_F(ProgramTest, NoticeAlsoShowsADialogThatDrawsJapaneseInAGraphicalSession) 
   };
   for (const auto &c : cases) {
     AddRecorder(c.dialog);
-    std::vector<std::string> env = BaseEnvironment();
-    env.push_back("DISPLAY=:99");
-    const Outcome outcome = Run({}, env);
+    const Outcome outcome = Run({}, {{"DISPLAY", ":99"}});
     EXPECT_EQ(outcome.exit_status, 0) << c.dialog;
     EXPECT_EQ(outcome.standard_error, kNoticeLine) << c.dialog;
     EXPECT_EQ(outcome.calls, c.expected) << c.dialog;
     std::filesystem::remove(bin_ + "/" + c.dialog);
-    ForgetCalls();
   }
 }
 
 TEST_F(ProgramTest, ExitStatusIsZeroWhenStderrsReaderIsGone) {
-  AddRecorder("xdg-open");
   const struct {
     std::string path;
     std::vector<std::string> arguments;
   } cases[] = {
-      {"PATH=" + bin_, {}},
-      {"PATH=" + dir_ + "/nowhere", {Pattern(0) + "a.example/"}},
-      {"PATH=" + bin_, {"file:" + Pattern(0)}},
+      {bin_, {}},
+      {dir_ + "/nowhere", {Pattern(0) + "a.example/"}},
+      {bin_, {"file:" + Pattern(0)}},
   };
   for (const auto &c : cases) {
-    std::vector<std::string> env = BaseEnvironment();
-    env[0] = c.path;
-    EXPECT_EQ(Run(c.arguments, env, true).exit_status, 0) << testing::PrintToString(c.arguments);
+    EXPECT_EQ(Run(c.arguments, {{"PATH", c.path}}, true).exit_status, 0)
+        << testing::PrintToString(c.arguments);
   }
 }
 
 TEST_F(ProgramTest, OptionsPrintToStdoutAndOpenNothing) {
-  AddRecorder("xdg-open");
   const struct {
     std::string option;
     std::string first_line_start;
   } cases[] = {{"--help", "Usage: link-unwrapper LINK\n"}, {"--version", "link-unwrapper 1."}};
   for (const auto &c : cases) {
-    const Outcome outcome = Run({c.option}, BaseEnvironment());
+    const Outcome outcome = Run({c.option});
     EXPECT_EQ(outcome.exit_status, 0) << c.option;
     EXPECT_EQ(outcome.standard_error, "") << c.option;
     EXPECT_EQ(outcome.calls, std::vector<Call>{}) << c.option;
@@ -290,10 +270,7 @@ TEST_F(ProgramTest, OptionsPrintToStdoutAndOpenNothing) {
 }
 
 TEST_F(ProgramTest, OpenerIsDetachedFromTheCaller) {
-  AddRecorder("xdg-open");
-  std::vector<std::string> env = BaseEnvironment();
-  env.push_back("RECORDER_SLEEP=5");
-  const Outcome outcome = Run({Pattern(0) + "a.example/"}, env);
+  const Outcome outcome = Run({Pattern(0) + "a.example/"}, {{"RECORDER_SLEEP", "5"}});
   EXPECT_EQ(outcome.exit_status, 0);
   EXPECT_TRUE(outcome.descendants_outlived_program);
   EXPECT_FALSE(outcome.output_held);
@@ -311,9 +288,7 @@ TEST_F(ProgramTest, OpenerIsDetachedFromTheCaller) {
 }
 
 TEST_F(ProgramTest, OpenerThatCannotStartIsReportedInOneLine) {
-  std::vector<std::string> env = BaseEnvironment();
-  env[0] = "PATH=" + dir_ + "/nowhere";
-  const Outcome outcome = Run({Pattern(0) + "a.example/"}, env);
+  const Outcome outcome = Run({Pattern(0) + "a.example/"}, {{"PATH", dir_ + "/nowhere"}});
   EXPECT_EQ(outcome.exit_status, 0);
   EXPECT_EQ(outcome.standard_error.rfind("link-unwrapper: cannot start xdg-open: ", 0), 0u)
       << outcome.standard_error;
@@ -326,10 +301,9 @@ TEST_F(ProgramTest, DebiansXdgOpenHandsTheLinkIntactToTheBrowser) {
   }
   AddRecorder("browser");
   const std::string target = "a.example/p?q=1;b&c|d$(e)`f`'g'*#~%22";
-  const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "HOME=" + dir_,
-                                        "BROWSER=" + bin_ + "/browser", "RECORD_DIR=" + records_,
-                                        "LANG=C.UTF-8"};
-  const Outcome outcome = Run({"\"" + Pattern(1) + target + "\""}, env);
+  const Outcome outcome =
+      Run({"\"" + Pattern(1) + target + "\""},
+          {{"PATH", "/usr/bin:/bin"}, {"HOME", dir_}, {"BROWSER", bin_ + "/browser"}});
   EXPECT_EQ(outcome.exit_status, 0);
   EXPECT_EQ(outcome.calls, (std::vector<Call>{{"browser", "http://" + target}}));
 }
