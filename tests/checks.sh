@@ -15,6 +15,15 @@ expect_equal() {  # what, actual, expected
   fail "$(printf '%s\n  got:      %q\n  expected: %q' "$1" "$2" "$3")"
 }
 
+expect_same_file() {  # what, actual, expected
+  cmp -s "$2" "$3" || fail "$1 is not the tested one"
+}
+
+# Its exit status, not its output: a lintian that is missing or breaks must fail too.
+expect_lintian_clean() {  # package
+  lintian --allow-root --fail-on error,warning "$1" || fail "lintian (exit status $?)"
+}
+
 finish() {
   if [ "$failures" -eq 0 ]; then
     echo "all checks passed"

@@ -13,7 +13,7 @@ usr/share/doc/link-unwrapper/copyright
 usr/share/man/man1/link-unwrapper.1.gz"
 installed=$(cd "$work/root" && find . -type f | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || fail "installed files:"$'\n'"$installed"
-cmp -s "$work/root/usr/bin/link-unwrapper" "$program" || fail "installed program is not the tested one"
+expect_same_file "installed program" "$work/root/usr/bin/link-unwrapper" "$program"
 
 desktop="$work/root/usr/share/applications/link-unwrapper.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
@@ -35,9 +35,8 @@ if [ -n "$deb" ]; then
   [ "$(dpkg-deb -f "$deb" Recommends)" = "xdg-utils" ] || fail "Recommends"
   dpkg-deb -f "$deb" Depends | grep -q '^libc6' || fail "Depends"
   dpkg-deb -x "$deb" "$work/unpacked"
-  cmp -s "$work/unpacked/usr/bin/link-unwrapper" "$program" || fail "packaged program is not the tested one"
-  # Its exit status, not its output: a lintian that is missing or breaks must fail too.
-  lintian --allow-root --fail-on error,warning "$deb" || fail "lintian (exit status $?)"
+  expect_same_file "packaged program" "$work/unpacked/usr/bin/link-unwrapper" "$program"
+  expect_lintian_clean "$deb"
 else
   fail "no .deb"
 fi

@@ -9,7 +9,8 @@ zip=$(ls "$work"/link-unwrapper-*-win64.zip 2>/dev/null)
 if [ -n "$zip" ]; then
   contents=$(unzip -Z1 "$zip" | sort | xargs)
   [ "$contents" = "LICENSE README.md link-unwrapper.exe" ] || fail "contents: $contents"
-  unzip -p "$zip" link-unwrapper.exe | cmp -s - "$program" || fail "zipped program is not the tested one"
+  unzip -p "$zip" link-unwrapper.exe >"$work/zipped.exe"
+  expect_same_file "zipped program" "$work/zipped.exe" "$program"
 else
   fail "no .zip"
 fi

@@ -31,3 +31,17 @@ recorded_calls() {
     echo
   done
 }
+
+# Takes up one table row "COMMAND LINE => WANTED": sets $command_line and $wanted, and
+# forgets the calls recorded for earlier rows.
+start_case() {
+  command_line=${1% => *} wanted=${1##* => }
+  rm -f "$RECORD_DIR"/call.*
+}
+
+# What every row checks once the program has ended: exit code 0 in launch's report $1, and
+# exactly the open requests $2.
+expect_run() {
+  expect_equal "exit code of [$command_line]" "$1" "exit code 0"
+  expect_equal "open requests of [$command_line]" "$(recorded_calls)" "$2"
+}

@@ -45,11 +45,9 @@ cases=(
 )
 
 for case in "${cases[@]}"; do
-  command_line=${case% => *} expected=${case##* => }
-  rm -f "$RECORD_DIR"/call.*
-  report=$(run_program "$command_line")
-  expect_equal "exit code of [$command_line]" "$report" "exit code 0"
-  expect_equal "open requests of [$command_line]" "$(recorded_calls)" "$expected"
+  start_case "$case"
+  expect_run "$(run_program "$command_line")" "$wanted"
+  expect_equal "files beside the witness after [$command_line]" "$(ls)" "witness.exe"
+  rm -f started
 done
-expect_equal "files beside the witness" "$(ls "$work/folder")" "witness.exe"
 finish
