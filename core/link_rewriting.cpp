@@ -66,8 +66,8 @@ namespace {
 // The leftmost occurrence of the rule's address in text[from, end), as an index, or end.
 // Nearly every link holds "http://"; the host's first byte, which memchr looks for, is a
 // much rarer sight.
-std::size_t FindAddress(const char *text, std::size_t from, std::size_t end,
-                        const char *pattern, std::size_t m) {
+std::size_t FindAddress(const char *text, std::size_t from, std::size_t end, const char *pattern,
+                        std::size_t m) {
   for (; end - from >= m; ++from) {
     const auto *hit = static_cast<const char *>(
         std::memchr(text + from + kSchemeLength, pattern[kSchemeLength], end - from - m + 1));

@@ -124,8 +124,9 @@ std::string RandomText(std::mt19937 &random, const std::vector<std::string> &pie
 }
 
 std::vector<std::string> PiecesFor(const std::vector<std::string> &hosts) {
-  std::vector<std::string> pieces = {"http://", "/", "\"", "x", "www.example.com/", "h", "ttp:",
-                                     "\x83\x52", "\x82\xA0", "\x83", " "};
+  std::vector<std::string> pieces = {"http://",          "/",    "\"",   "x",
+                                     "www.example.com/", "h",    "ttp:", "\x83\x52",
+                                     "\x82\xA0",         "\x83", " "};
   for (const std::string &host : hosts) {
     pieces.insert(pieces.end(), {"http://" + host + "/", host + "/", "http://" + host,
                                  host.substr(0, host.size() / 2)});

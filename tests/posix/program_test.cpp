@@ -84,7 +84,8 @@ class ProgramTest : public testing::Test {
     for (const auto &[name, value] : overrides) env[name] = value;
     std::vector<std::string> variables;
     for (const auto &[name, value] : env)
-      if (!value.empty()) variables.push_back(name + "=" + value);
+      if (!value.empty())
+        variables.push_back(name + "=" + value);
     std::vector<char *> argv{const_cast<char *>(LINK_UNWRAPPER_PROGRAM)}, envp;
     for (const std::string &argument : arguments)
       argv.push_back(const_cast<char *>(argument.c_str()));
@@ -149,8 +150,10 @@ class ProgramTest : public testing::Test {
     }
     for (const auto &entry : std::filesystem::directory_iterator(records_)) {
       const std::string name = entry.path().filename();
-      if (name.rfind("call.", 0) == 0) outcome.calls.push_back(ParseCall(ReadFile(entry.path())));
-      if (name.rfind("process.", 0) == 0) outcome.opener_process = ReadFile(entry.path());
+      if (name.rfind("call.", 0) == 0)
+        outcome.calls.push_back(ParseCall(ReadFile(entry.path())));
+      if (name.rfind("process.", 0) == 0)
+        outcome.opener_process = ReadFile(entry.path());
     }
     return outcome;
   }
