@@ -1,32 +1,34 @@
 // POSIX entry point: rebuilds the command-line tail from the arguments and runs it.
 #include <unistd.h>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "link_unwrapper.h"
+#include "opening.h"
 
 namespace {
 
-// The arguments after the program name joined by single blanks, which is how a shell
-// split the one command line we stand for. Null only when memory runs out.
-char *JoinArguments(int argc, char **argv) {
+// The arguments joined by single blanks, which is how a shell split the one command line we
+// stand for. Null only when memory runs out.
+char *JoinArguments(int count, char **arguments) {
   std::size_t size = 1;
-  for (int i = 1; i < argc; ++i) {
-    size += std::strlen(argv[i]) + 1;
+  for (int i = 0; i < count; ++i) {
+    size += std::strlen(arguments[i]) + 1;
   }
   char *tail = static_cast<char *>(std::malloc(size));
   if (tail == nullptr) {
     return nullptr;
   }
   char *end = tail;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) {
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) {
       *end++ = ' ';
     }
-    const std::size_t length = std::strlen(argv[i]);
-    std::memcpy(end, argv[i], length);
+    const std::size_t length = std::strlen(arguments[i]);
+    std::memcpy(end, arguments[i], length);
     end += length;
   }
   *end = '\0';
@@ -42,11 +44,18 @@ void PrintRedirectorHosts() {
 
 void PrintUsage() {
   std::printf(
-      "Usage: link-unwrapper LINK\n"
+      "Usage: link-unwrapper [--print] [--] LINK\n"
+      "       link-unwrapper -h | --help | -V | --version\n"
       "Opens a link of a link-redirector service as the direct link, with xdg-open.\n"
       "Quotes and blanks around the link are dropped; only well-formed web links\n"
       "(http:// or https://, with no blank, quote, backslash, control character or\n"
       "/../ in them) are opened, and links that go through neither service are dropped.\n"
+      "\n"
+      "  --print       write the link that would be opened to stdout instead\n"
+      "  --            end of options: the rest is the link\n"
+      "  -h, --help    show this help\n"
+      "  -V, --version show the version\n"
+      "\n"
       "This build unwraps links of:\n");
   PrintRedirectorHosts();
   std::printf("Manual: man link-unwrapper\n");
@@ -57,21 +66,39 @@ void PrintVersion() {
   PrintRedirectorHosts();
 }
 
+bool Is(const char *argument, const char *option) {
+  return std::strcmp(argument, option) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
   // Whoever reads our stderr may be gone; that must not change our exit status.
   std::signal(SIGPIPE, SIG_IGN);
-  // Neither text can be a redirector link, so no link is taken from anyone by these.
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+  // What is printable, for the lines about refused links, and the notice's encoding.
+  std::setlocale(LC_CTYPE, "");
+  SetOwnName(argc > 0 ? argv[0] : "link-unwrapper");
+  // No link starts with '-', so options take nothing from anyone; they come first.
+  int first = 1;
+  if (argc > 1 && (Is(argv[1], "--help") || Is(argv[1], "-h"))) {
     PrintUsage();
     return 0;
   }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+  if (argc > 1 && (Is(argv[1], "--version") || Is(argv[1], "-V"))) {
     PrintVersion();
     return 0;
   }
-  char *tail = JoinArguments(argc, argv);
+  if (argc > first && Is(argv[first], "--print")) {
+    PrintInsteadOfOpening();
+    ++first;
+  }
+  if (argc > first && Is(argv[first], "--")) {
+    ++first;
+  } else if (argc > first && argv[first][0] == '-') {
+    ReportUnknownOption(argv[first]);
+    return 0;
+  }
+  char *tail = JoinArguments(argc - first, argv + first);
   if (tail == nullptr) {
     static const char kMessage[] = "link-unwrapper: out of memory\n";
     (void)!write(STDERR_FILENO, kMessage, sizeof kMessage - 1);

@@ -2,13 +2,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -23,6 +26,8 @@ namespace {
 using Call = std::vector<std::string>;  // program name, then its arguments
 
 using Env = std::map<std::string, std::string>;  // variables to set; "" unsets one
+
+enum class Streams { kCaptured, kStderrReaderGone, kTerminal };
 
 struct Outcome {
   int exit_status = -1;
@@ -62,6 +67,8 @@ class ProgramTest : public testing::Test {
     records_ = dir_ + "/records";
     ASSERT_EQ(mkdir(bin_.c_str(), 0755), 0);
     AddRecorder("xdg-open");
+    // Detached openers are orphans; adopted, they can be waited for.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
   }
 
   void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -72,12 +79,12 @@ class ProgramTest : public testing::Test {
   }
 
   // Runs the program with exactly these arguments, in an environment of PATH (the recorders),
-  // RECORD_DIR and LANG=C.UTF-8 with the overrides applied, and waits for it and for
-  // everything it started. Every descendant inherits one end of a pipe, so the pipe reports
-  // end-of-file exactly when the last of them has exited. Its stdout is a pipe, as for a
-  // caller that captures it; its stderr a file, or a pipe nobody reads any more.
+  // RECORD_DIR and LANG=C.UTF-8 with the overrides applied, and waits for it and, since the
+  // test adopts orphans, for everything it started. Its stdout is a pipe, as for a caller
+  // that captures it, and its stderr a file; or stderr is a pipe nobody reads any more; or
+  // stdin and stdout are a terminal. Like many a caller, it also gets a pipe on fd 9.
   Outcome Run(const std::vector<std::string> &arguments, const Env &overrides = {},
-              bool stderr_reader_gone = false) {
+              Streams streams = Streams::kCaptured) {
     std::filesystem::remove_all(records_);
     std::filesystem::create_directory(records_);
     Env env = {{"PATH", bin_}, {"RECORD_DIR", records_}, {"LANG", "C.UTF-8"}};
@@ -95,23 +102,29 @@ class ProgramTest : public testing::Test {
     envp.push_back(nullptr);
 
     Outcome outcome;
-    int alive[2], output[2], error[2];
-    EXPECT_EQ(pipe2(alive, O_CLOEXEC), 0);
+    int extra[2], output[2], error[2], terminal, terminal_user;
+    EXPECT_EQ(pipe2(extra, O_CLOEXEC), 0);
     EXPECT_EQ(pipe2(output, O_CLOEXEC | O_NONBLOCK), 0);
     EXPECT_EQ(pipe2(error, O_CLOEXEC), 0);
+    EXPECT_EQ(openpty(&terminal, &terminal_user, nullptr, nullptr, nullptr), 0);
     close(error[0]);
     const std::string error_path = dir_ + "/stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-    if (stderr_reader_gone) {
+    if (streams == Streams::kTerminal) {
+      posix_spawn_file_actions_adddup2(&actions, terminal_user, 0);
+      posix_spawn_file_actions_adddup2(&actions, terminal_user, 1);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+      posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+    }
+    if (streams == Streams::kStderrReaderGone) {
       posix_spawn_file_actions_adddup2(&actions, error[1], 2);
     } else {
       posix_spawn_file_actions_addopen(&actions, 2, error_path.c_str(),
                                        O_WRONLY | O_CREAT | O_TRUNC, 0644);
     }
-    posix_spawn_file_actions_adddup2(&actions, alive[1], 9);
+    posix_spawn_file_actions_adddup2(&actions, extra[1], 9);
     // Whatever the test runner ignores, the program starts as a shell would start it.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -124,28 +137,27 @@ class ProgramTest : public testing::Test {
     const int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    close(alive[1]);
-    close(output[1]);
-    close(error[1]);
+    for (int fd : {extra[1], output[1], error[1], terminal_user}) close(fd);
     EXPECT_EQ(spawned, 0);
     if (spawned == 0) {
       int status = 0;
       EXPECT_EQ(waitpid(pid, &status, 0), pid);
       outcome.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      pollfd hangup{alive[0], POLLIN, 0};
-      outcome.descendants_outlived_program = poll(&hangup, 1, 0) == 0;
+      pid_t reaped;
+      while ((reaped = waitpid(-1, nullptr, WNOHANG)) > 0) {
+      }
+      outcome.descendants_outlived_program = reaped == 0;
       pollfd output_hangup{output[0], POLLIN, 0};
       outcome.output_held = poll(&output_hangup, 1, 0) >= 0 && !(output_hangup.revents & POLLHUP);
+      while (waitpid(-1, nullptr, 0) > 0 || errno == EINTR) {
+      }
       char bytes[4096];
       for (ssize_t n; (n = read(output[0], bytes, sizeof bytes)) > 0;) {
         outcome.standard_output.append(bytes, static_cast<std::size_t>(n));
       }
-      while (read(alive[0], bytes, sizeof bytes) > 0) {
-      }
     }
-    close(alive[0]);
-    close(output[0]);
-    if (!stderr_reader_gone) {
+    for (int fd : {extra[0], output[0], terminal}) close(fd);
+    if (streams != Streams::kStderrReaderGone) {
       outcome.standard_error = ReadFile(error_path);
     }
     for (const auto &entry : std::filesystem::directory_iterator(records_)) {
@@ -172,6 +184,8 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
     std::vector<std::string> arguments;
     std::vector<Call> expected;
     std::string error;
+    std::string output = "";
+    Env env = {};
   } cases[] = {
       {{"\"" + p1 + "www.example.com/\""}, {{"xdg-open", "http://www.example.com/"}}, ""},
       {{p2 + hostile}, {{"xdg-open", "http://" + hostile}}, ""},
@@ -192,20 +206,43 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
        refused + "file:///tmp/http://x\\x1B]0;t\\x07\\x0D\\x7F\n"},
       {{"search-ms:" + p1}, {}, refused + "search-ms:http://\n"},
       {{"javascript:" + p2 + "a"}, {}, refused + "javascript:http://a\n"},
-      {{"--x=" + p1 + "a"}, {}, refused + "--x=http://a\n"},
       {{"see", p1 + "a"}, {}, refused + "see http://a\n"},
       {{"", p1 + "a", ""}, {}, refused + " http://a\n"},
       // Web links in form only: a path that walks up, a browser's extra arguments.
       {{"\"" + p1 + "../Downloads/evil.jar"}, {}, refused + "http://../Downloads/evil.jar\n"},
       {{"\"" + p1 + "a.example/x", "y", "\"z\""}, {}, refused + "http://a.example/x y \"z\n"},
       {{p2 + hostile + "\"h\"\ti"}, {}, refused + "http://" + hostile + "\"h\"\\x09i\n"},
+      // Refused texts are shown in short, and only what the locale prints is shown raw.
+      {{"file:" + p1 + long_target},
+       {},
+       refused + "file:http://" + long_target.substr(0, 188) + "... (39812 more bytes)\n"},
+      {{"file:" + p1 + "\xc2\x9d\x32;T\xc2\x9c日本"},
+       {},
+       refused + "file:http://\\xC2\\x9D2;T\\xC2\\x9C日本\n"},
+      {{"file:" + p1 + "\x9d\x32;T\x9c日本"},
+       {},
+       refused + "file:http://\\x9D2;T\\x9C\\xE6\\x97\\xA5\\xE6\\x9C\\xAC\n",
+       "",
+       {{"LANG", "C"}}},
+      // Options come first; no link starts with '-'.
+      {{"--print", p1 + "a.example/"}, {}, "", "http://a.example/\n"},
+      {{"--print", "--", "http://a.example/"}, {}, ""},
+      {{"--print", "file:" + p1}, {}, refused + "file:http://\n"},
+      {{"--", p1 + "a.example/"}, {{"xdg-open", "http://a.example/"}}, ""},
+      {{"--x=" + p1 + "a\x1b"},
+       {},
+       "link-unwrapper: unknown option --x=" + p1 + "a\\x1B; see link-unwrapper --help\n"},
+      {{"-x", p1 + "a.example/"},
+       {},
+       "link-unwrapper: unknown option -x; see link-unwrapper --help\n"},
   };
   for (const auto &c : cases) {
     const std::string trace = testing::PrintToString(c.arguments).substr(0, 300);
-    const Outcome outcome = Run(c.arguments);
+    const Outcome outcome = Run(c.arguments, c.env);
     EXPECT_EQ(outcome.exit_status, 0) << trace;
     EXPECT_EQ(outcome.calls, c.expected) << trace;
     EXPECT_EQ(outcome.standard_error, c.error) << trace;
+    EXPECT_EQ(outcome.standard_output, c.output) << trace;
   }
 }
 
@@ -250,7 +287,7 @@ TEST_F(ProgramTest, ExitStatusIsZeroWhenStderrsReaderIsGone) {
       {bin_, {"file:" + Pattern(0)}},
   };
   for (const auto &c : cases) {
-    EXPECT_EQ(Run(c.arguments, {{"PATH", c.path}}, true).exit_status, 0)
+    EXPECT_EQ(Run(c.arguments, {{"PATH", c.path}}, Streams::kStderrReaderGone).exit_status, 0)
         << testing::PrintToString(c.arguments);
   }
 }
@@ -259,7 +296,10 @@ TEST_F(ProgramTest, OptionsPrintToStdoutAndOpenNothing) {
   const struct {
     std::string option;
     std::string first_line_start;
-  } cases[] = {{"--help", "Usage: link-unwrapper LINK\n"}, {"--version", "link-unwrapper 1."}};
+  } cases[] = {{"--help", "Usage: link-unwrapper [--print] [--] LINK\n"},
+               {"-h", "Usage: "},
+               {"--version", "link-unwrapper 1."},
+               {"-V", "link-unwrapper 1."}};
   for (const auto &c : cases) {
     const Outcome outcome = Run({c.option});
     EXPECT_EQ(outcome.exit_status, 0) << c.option;
@@ -272,22 +312,63 @@ TEST_F(ProgramTest, OptionsPrintToStdoutAndOpenNothing) {
   }
 }
 
-TEST_F(ProgramTest, OpenerIsDetachedFromTheCaller) {
-  const Outcome outcome = Run({Pattern(0) + "a.example/"}, {{"RECORDER_SLEEP", "5"}});
-  EXPECT_EQ(outcome.exit_status, 0);
-  EXPECT_TRUE(outcome.descendants_outlived_program);
-  EXPECT_FALSE(outcome.output_held);
-  EXPECT_EQ(outcome.calls, (std::vector<Call>{{"xdg-open", "http://a.example/"}}));
-  // A session of its own, SIGPIPE not ignored, and none of our streams.
-  const std::string &opener = outcome.opener_process;
-  EXPECT_EQ(opener.find("session " + std::to_string(getsid(0)) + "\n"), std::string::npos)
-      << opener;
-  const std::size_t ignored = opener.find("SigIgn:");
-  ASSERT_NE(ignored, std::string::npos) << opener;
-  EXPECT_EQ(std::stoull(opener.substr(ignored + 7), nullptr, 16) & (1ull << (SIGPIPE - 1)), 0u)
-      << opener;
-  EXPECT_NE(opener.find("fd0 /dev/null\nfd1 /dev/null\nfd2 /dev/null\n"), std::string::npos)
-      << opener;
+// Bit of signal in a /proc SigIgn mask.
+bool Ignores(const std::string &process, int signal) {
+  const std::size_t at = process.find("SigIgn:");
+  return at == std::string::npos ||
+         (std::stoull(process.substr(at + 7), nullptr, 16) & (1ull << (signal - 1))) != 0;
+}
+
+TEST_F(ProgramTest, OpenerIsDetachedUnlessATextBrowserNeedsTheConsole) {
+  const struct {
+    Streams streams;
+    Env env;
+    bool detached;
+  } cases[] = {
+      {Streams::kCaptured, {}, true},
+      {Streams::kTerminal, {{"DISPLAY", ":99"}}, true},
+      {Streams::kTerminal, {{"WAYLAND_DISPLAY", "wayland-0"}}, true},
+      {Streams::kTerminal, {{"DISPLAY", ""}}, false},
+  };
+  const std::string our_session = "session " + std::to_string(getsid(0)) + "\n";
+  for (const auto &c : cases) {
+    Env env = c.env;
+    env["RECORDER_SLEEP"] = "1";
+    const Outcome outcome = Run({Pattern(0) + "a.example/"}, env, c.streams);
+    const std::string &opener = outcome.opener_process;
+    const std::string trace = opener + (c.detached ? "detached" : "at a console");
+    EXPECT_EQ(outcome.exit_status, 0) << trace;
+    EXPECT_EQ(outcome.calls, (std::vector<Call>{{"xdg-open", "http://a.example/"}})) << trace;
+    // Detached: we have not waited, and it holds neither our session nor our streams. At a
+    // console: it had the terminal, in our session, and we waited for it.
+    EXPECT_EQ(outcome.descendants_outlived_program, c.detached) << trace;
+    EXPECT_FALSE(outcome.output_held) << trace;
+    EXPECT_EQ(opener.find(our_session) == std::string::npos, c.detached) << trace;
+    const std::string streams = c.detached ? "fd0 /dev/null\nfd1 /dev/null\n" : "fd0 /dev/pts/";
+    EXPECT_NE(opener.find(streams), std::string::npos) << trace;
+    EXPECT_EQ(opener.find("fd1 /dev/pts/") == std::string::npos, c.detached) << trace;
+    // The caller's fd 9 stays with us, and ^C reaches the browser.
+    EXPECT_NE(opener.find("fd9 \n"), std::string::npos) << trace;
+    for (int signal : {SIGPIPE, SIGINT, SIGQUIT}) {
+      EXPECT_FALSE(Ignores(opener, signal)) << signal << trace;
+    }
+  }
+}
+
+TEST_F(ProgramTest, OpenerGetsBrowserWithoutTheEntriesThatStartUs) {
+  const struct {
+    std::string browser, expected;
+  } cases[] = {
+      {"link-unwrapper", "unset"},
+      {"link-unwrapper:firefox", "firefox"},
+      {"/usr/local/bin/link-unwrapper %s:w3m %s", "w3m %s"},
+      {"firefox:lynx", "firefox:lynx"},
+  };
+  for (const auto &c : cases) {
+    const Outcome outcome = Run({Pattern(0) + "a.example/"}, {{"BROWSER", c.browser}});
+    EXPECT_NE(outcome.opener_process.find("BROWSER " + c.expected + "\n"), std::string::npos)
+        << c.browser << ": " << outcome.opener_process;
+  }
 }
 
 TEST_F(ProgramTest, OpenerThatCannotStartIsReportedInOneLine) {
