@@ -16,9 +16,14 @@ set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package_checks.cmake)
 
 if(WIN32)
-  # A portable zip: the program beside its README and licence, nothing to install.
+  # A portable zip: the program beside its README and licence, nothing to install. The
+  # README.txt a Windows user reads names this build's services; both texts get CRLF line
+  # ends, which every Windows editor shows as lines.
+  configure_file(packaging/README.txt.in README.txt @ONLY NEWLINE_STYLE CRLF)
+  configure_file(LICENSE LICENSE @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS link-unwrapper RUNTIME DESTINATION .)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE
+                ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME win64)
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
@@ -62,14 +67,17 @@ else()
   set(CPACK_RPM_PACKAGE_LICENSE MIT)
   set(CPACK_RPM_PACKAGE_SUMMARY "Open links of link-redirector services as direct links")
   set(CPACK_RPM_PACKAGE_DESCRIPTION "${description}")
-  set(CPACK_RPM_PACKAGE_SUGGESTS xdg-utils)
   set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_SOURCE_DIR}/packaging/rpm-changelog)
   # Directories that belong to the system, not to this package.
   set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
       /usr/share/applications /usr/share/man /usr/share/man/man1)
   # No build host and no build time in the package, and no file newer than the sources.
+  # The opener comes in as a weak dependency, as on Debian; CPack's own setting for it is
+  # dropped by Debian's rpmbuild, whose `rpm --suggests` probe fails, so the tag goes into
+  # the spec's preamble directly.
   set(CPACK_RPM_SPEC_MORE_DEFINE
-      "%define packager ${CPACK_PACKAGE_CONTACT}
+      "Recommends: xdg-utils
+%define packager ${CPACK_PACKAGE_CONTACT}
 %define _buildhost reproducible
 %define use_source_date_epoch_as_buildtime 1
 %define clamp_mtime_to_source_date_epoch 1
