@@ -10,6 +10,11 @@ top=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
 
 first=$work/first/link-unwrapper second=$work/somewhere/else/second
 git clone -q "$top" "$first" && git clone -q "$top" "$second" || exit 1
+# A misspelt host setting stops it, before anything is built for the placeholder hosts.
+(cd "$first" && tools/release -DLINK_UNWRAPPER_REDIRECTOR1=go.example) >"$work/misspelt.log" 2>&1 &&
+  fail "tools/release went on with a misspelt -D"
+grep -q 'not a setting of this project: LINK_UNWRAPPER_REDIRECTOR1$' "$work/misspelt.log" ||
+  fail "no message naming the misspelt -D: $(tail -n 5 "$work/misspelt.log")"
 (cd "$first" && umask 022 && TZ=UTC LC_ALL=C.UTF-8 tools/release "$@") >"$work/first.log" 2>&1 ||
   fail "first release: $(tail -n 20 "$work/first.log")"
 (cd "$second" && umask 002 && TZ=Asia/Tokyo LC_ALL=ja_JP.UTF-8 tools/release "$@") \
@@ -38,12 +43,19 @@ errors=$(grep ': E: ' <<<"$report" | grep -v ': E: no-signature$')
 [ -z "$errors" ] || fail "rpmlint errors: $errors"
 expect_lintian_clean "$deb"
 
+expect_equal "weak dependencies of the .rpm" "$(rpm -qp --recommends "$rpm")" xdg-utils
+
+# The manual and tools/release's last words name the hosts it was built for.
 manual=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/man/man1/link-unwrapper.1.gz | zcat)
+hosts=()
 for argument in "$@"; do
   case $argument in
-    -DLINK_UNWRAPPER_REDIRECTOR_[12]=*)
-      grep -qF -- "${argument#*=}" <<<"$manual" || fail "the manual does not name ${argument#*=}"
-      ;;
+    -DLINK_UNWRAPPER_REDIRECTOR_[12]=*) hosts+=("${argument#*=}") ;;
   esac
 done
+for host in "${hosts[@]}"; do
+  grep -qF -- "$host" <<<"$manual" || fail "the manual does not name $host"
+done
+grep -qxF "== released for the redirector services ${hosts[0]} and ${hosts[1]}:" "$work/first.log" ||
+  fail "tools/release does not end by naming ${hosts[*]}: $(tail -n 6 "$work/first.log")"
 finish
