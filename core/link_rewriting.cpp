@@ -1,3 +1,4 @@
+// Link rewriting: stripping enclosing quotes and unwrapping redirector addresses, in place.
 #include "link_rewriting.h"
 
 #include <cstring>

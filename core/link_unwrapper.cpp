@@ -1,3 +1,4 @@
+// The run sequence: the notice, or the link cut out of the unwrapped tail and opened or refused.
 #include "link_unwrapper.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Tests of cutting the program name off a Windows command line.
 #include "command_line.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Tests of the link rewriting: each edit on a table of cases, and the one-pass unwrapping
+// against the literal one on generated texts.
 #include "link_rewriting.h"
 
 #include <gtest/gtest.h>

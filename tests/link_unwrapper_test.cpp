@@ -1,3 +1,4 @@
+// Tests of the run sequence through a desktop that records its requests.
 #include "link_unwrapper.h"
 
 #include <gtest/gtest.h>

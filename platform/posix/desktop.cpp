@@ -1,5 +1,5 @@
-// POSIX desktop requests: web links go to xdg-open (open on macOS), the notice to stderr and
-// a dialog, a refused link to stderr.
+// POSIX desktop requests: web links go to xdg-open (open on macOS), detached or, at a console,
+// in the foreground; the notice to stderr and a dialog; a refused link to stderr.
 #include "desktop.h"
 #include "opening.h"
 

@@ -1,4 +1,5 @@
-// POSIX entry point: rebuilds the command-line tail from the arguments and runs it.
+// POSIX entry point: the options, then the command-line tail rebuilt from the arguments and
+// run once.
 #include <unistd.h>
 #include <clocale>
 #include <csignal>
