@@ -72,9 +72,9 @@ else()
   set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
       /usr/share/applications /usr/share/man /usr/share/man/man1)
   # No build host and no build time in the package, and no file newer than the sources.
-  # The opener comes in as a weak dependency, as on Debian; CPack's own setting for it is
-  # dropped by Debian's rpmbuild, whose `rpm --suggests` probe fails, so the tag goes into
-  # the spec's preamble directly.
+  # The opener is a weak dependency, as in the .deb. CPack drops its own weak-dependency
+  # settings when its probe for them (`rpm --suggests`) fails, as it does with Debian's rpm
+  # 4.18, so the tag goes into the spec's preamble directly.
   set(CPACK_RPM_SPEC_MORE_DEFINE
       "Recommends: xdg-utils
 %define packager ${CPACK_PACKAGE_CONTACT}

@@ -49,9 +49,9 @@ char *CutOutLink(LinkBuffer buffer) {
 
 bool IsWebLink(const char *link) noexcept {
   if (StartsWithIgnoringCase(link, "http://")) {
-    link += 7;
+    link += sizeof "http://" - 1;
   } else if (StartsWithIgnoringCase(link, "https://")) {
-    link += 8;
+    link += sizeof "https://" - 1;
   } else {
     return false;
   }

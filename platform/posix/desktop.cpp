@@ -331,7 +331,7 @@ char *WriteShowable(const char *text, std::size_t length, char *out, std::size_t
 // Writes prefix, what may safely be shown of text, and suffix as one line on stderr. A
 // crafted text must not drive the terminal, nor make a line of unbounded length.
 void WriteLineAbout(const char *prefix, const char *text, const char *suffix) {
-  char line[64 + 4 * kShownBytes + 64];
+  char line[64 + 4 * kShownBytes + 64 + 64];  // prefix, text, cut mark, suffix
   char *end = line + std::snprintf(line, 64, "link-unwrapper: %s", prefix);
   const std::size_t length = std::strlen(text);
   std::size_t shown;
