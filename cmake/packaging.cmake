@@ -74,7 +74,7 @@ else()
   # No build host and no build time in the package, and no file newer than the sources.
   # The opener is a weak dependency, as in the .deb. CPack drops its own weak-dependency
   # settings when its probe for them (`rpm --suggests`) fails, as it does with Debian's rpm
-  # 4.18, so the tag goes into the spec's preamble directly.
+  # 4.18, so the tag goes straight into the package header rpmbuild is given.
   set(CPACK_RPM_SPEC_MORE_DEFINE
       "Recommends: xdg-utils
 %define packager ${CPACK_PACKAGE_CONTACT}
