@@ -1,6 +1,7 @@
 // The edits done the obvious way, as the references the fast ones must equal byte for byte:
 // search from the start after every replacement, move the rest one byte at a time, and strip
-// one pair of quotes at a time. Shared by the tests and the fuzz targets.
+// one pair of quotes at a time; hosts that make hard addresses, and the one comparison of
+// fast against literal. Shared by the tests and the fuzz targets.
 #pragma once
 
 #include <cstddef>

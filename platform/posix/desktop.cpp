@@ -136,6 +136,24 @@ bool AtAConsole() {
   return !HasGraphicalSession() && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
 }
 
+// Runs the opener in our place on the terminal and waits for it, as system() does, with ^C
+// and ^\ meant for the browser alone. Returns what Spawn returns.
+pid_t SpawnAndWaitAtTheConsole(const char *const *argv, char *const *envp) {
+  struct sigaction ignore = {}, interrupt, quit;
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGINT, &ignore, &interrupt);
+  sigaction(SIGQUIT, &ignore, &quit);
+  const pid_t pid = Spawn(argv, Start::kForeground, envp);
+  const int error = errno;
+  if (pid > 0) {
+    WaitFor(pid);
+  }
+  sigaction(SIGINT, &interrupt, nullptr);
+  sigaction(SIGQUIT, &quit, nullptr);
+  errno = error;
+  return pid;
+}
+
 bool IsNamed(const char *name, std::size_t length, const char *wanted) {
   return std::strlen(wanted) == length && std::memcmp(name, wanted, length) == 0;
 }
@@ -273,25 +291,12 @@ void OpenLink(const char *link) noexcept {
     std::fprintf(stderr, "link-unwrapper: out of memory\n");
     return;
   }
-  const bool console = AtAConsole();
-  // At a console we wait, as system() does, with ^C and ^\ meant for the browser alone.
-  struct sigaction ignore = {}, interrupt, quit;
-  ignore.sa_handler = SIG_IGN;
-  if (console) {
-    sigaction(SIGINT, &ignore, &interrupt);
-    sigaction(SIGQUIT, &ignore, &quit);
-  }
   // A detached opener is not waited for: it may run as long as the browser does, and once
   // we have exited it is reaped by whoever adopts it, so it never lingers as a zombie.
-  const pid_t pid = Spawn(argv, console ? Start::kForeground : Start::kDetached, envp);
+  const pid_t pid =
+      AtAConsole() ? SpawnAndWaitAtTheConsole(argv, envp) : Spawn(argv, Start::kDetached, envp);
   if (pid < 0) {
     std::fprintf(stderr, "link-unwrapper: cannot start %s: %s\n", kOpener, std::strerror(errno));
-  } else if (console) {
-    WaitFor(pid);
-  }
-  if (console) {
-    sigaction(SIGINT, &interrupt, nullptr);
-    sigaction(SIGQUIT, &quit, nullptr);
   }
   std::free(envp);
 }
