@@ -1,7 +1,6 @@
 // POSIX entry point: the options, then the command-line tail rebuilt from the arguments and
 // run once.
 #include <unistd.h>
-#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -76,8 +75,6 @@ bool Is(const char *argument, const char *option) {
 int main(int argc, char **argv) {
   // Whoever reads our stderr may be gone; that must not change our exit status.
   std::signal(SIGPIPE, SIG_IGN);
-  // What is printable, for the lines about refused links, and the notice's encoding.
-  std::setlocale(LC_CTYPE, "");
   SetOwnName(argc > 0 ? argv[0] : "link-unwrapper");
   // No link starts with '-', so options take nothing from anyone; they come first.
   int first = 1;

@@ -224,6 +224,11 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
        refused + "file:http://\\x9D2;T\\x9C\\xE6\\x97\\xA5\\xE6\\x9C\\xAC\n",
        "",
        {{"LANG", "C"}}},
+      {{"file:" + p1 + "\x9d日本"},
+       {},
+       refused + "file:http://\\x9D日本\n",
+       "",
+       {{"LANG", "ja_JP.UTF-8"}}},
       // Options come first; no link starts with '-'.
       {{"--print", p1 + "a.example/"}, {}, "", "http://a.example/\n"},
       {{"--print", "--", "http://a.example/"}, {}, ""},
@@ -248,7 +253,7 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
 
 TEST_F(ProgramTest, NoArgumentsWritesTheNoticeAndOpensNothing) {
   AddRecorder("zenity");
-  for (const char *lang : {"C.UTF-8", "C"}) {
+  for (const char *lang : {"C.UTF-8", "C", "ja_JP.UTF-8"}) {
     const Outcome outcome = Run({}, {{"LANG", lang}});
     EXPECT_EQ(outcome.exit_status, 0) << lang;
     EXPECT_EQ(outcome.standard_error, kNoticeLine) << lang;
