@@ -14,12 +14,19 @@ namespace {
 // stdout before our stderr cannot choke on.
 constexpr std::size_t kShownBytes = 200;
 
+// Marks that a terminal doing bidirectional text obeys, and that iswprint calls printable:
+// a crafted text would reorder its own line into something else.
+bool IsBidirectionalControl(wchar_t c) {
+  return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+         (c >= 0x2066 && c <= 0x2069);
+}
+
 bool IsShowable(wchar_t c) {
-  return std::iswprint(static_cast<wint_t>(c));
+  return std::iswprint(static_cast<wint_t>(c)) && !IsBidirectionalControl(c);
 }
 
 // Writes to out what a terminal may safely show of text: characters printable in the
-// user's locale as they are, every other character (controls, C1)
+// user's locale as they are, every other character (controls, C1, bidirectional controls)
 // and every byte of a broken sequence as \xHH, and returns the end of what it wrote. It
 // shows whole characters, kShownBytes bytes at most, and sets shown to how many.
 char *WriteShowable(const char *text, std::size_t length, char *out, std::size_t &shown) {

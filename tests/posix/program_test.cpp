@@ -229,6 +229,12 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
        refused + "file:http://\\x9D日本\n",
        "",
        {{"LANG", "ja_JP.UTF-8"}}},
+      // Bidirectional controls, which would reorder the line, are escaped; their neighbours
+      // U+061B and U+2010 are not.
+      {{"file:" + p1 + "\u202E\u202Aa\u2066\u2069\u061Bb\u200E\u200Fc\u061C\u2010"},
+       {},
+       refused + "file:http://\\xE2\\x80\\xAE\\xE2\\x80\\xAAa\\xE2\\x81\\xA6\\xE2\\x81\\xA9\u061Bb"
+                 "\\xE2\\x80\\x8E\\xE2\\x80\\x8Fc\\xD8\\x9C\u2010\n"},
       // Options come first; no link starts with '-'.
       {{"--print", p1 + "a.example/"}, {}, "", "http://a.example/\n"},
       {{"--print", "--", "http://a.example/"}, {}, ""},
