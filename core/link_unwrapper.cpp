@@ -58,7 +58,7 @@ bool IsWebLink(const char *link) noexcept {
   // A segment of dots only, between slashes or after the last one, walks up a path: the
   // shell may take the text for a file before it takes it for a link.
   bool segment_all_dots = false;
-  for (;; ++link) {
+  while (true) {
     if (*link == '/' || *link == '\0') {
       if (segment_all_dots) {
         return false;
@@ -66,12 +66,22 @@ bool IsWebLink(const char *link) noexcept {
       if (*link == '\0') {
         return true;
       }
+      ++link;
+      continue;
+    }
+    // The second byte of a two-byte character is at least 0x40 in every double-byte code
+    // page of Windows: no blank, control byte, quote, slash or dot hides in one, and its
+    // 0x5C is no backslash.
+    if (CharacterLength(link) == 2) {
+      segment_all_dots = false;
+      link += 2;
       continue;
     }
     if (IsUnsafeByte(*link)) {
       return false;
     }
     segment_all_dots = *link == '.' && (link[-1] == '/' || segment_all_dots);
+    ++link;
   }
 }
 
@@ -88,7 +98,7 @@ int RunLinkUnwrapper(LinkBuffer buffer) noexcept {
   // The text is a stranger's: a redirector address inside a file path, another scheme or
   // a browser option must not make us run whatever that names.
   const char *link = CutOutLink(buffer);
-  if (IsWebLink(link)) {
+  if (IsWebLink(link) && ShellReadsAsWritten(link)) {
     OpenLink(link);
   } else {
     RefuseLink(link);

@@ -5,8 +5,10 @@
 
 // Whether link is a well-formed web link: http:// or https://, the scheme in any case, then
 // no control byte, blank, DEL, double quote or backslash, and no path segment made only of
-// dots, query included. Only such links are handed to the desktop, whose "open" would as
-// readily start a program, find a file by a path or pass a browser extra arguments.
+// dots, query included. It is read as the shell reads it, a two-byte character of the ANSI
+// code page as one. Only such links, and only if the shell reads them as written, are handed
+// to the desktop, whose "open" would as readily start a program, find a file by a path or
+// pass a browser extra arguments.
 bool IsWebLink(const char *link) noexcept;
 
 // Runs once on the command-line tail, editing it in place. Always returns 0.

@@ -52,6 +52,12 @@ TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
       {"HTTPS://a.example/" + p2, {Open("HTTPS://a.example/http://")}},
       {p1 + "a.example/?q=%22x%22%2e%2e", {Open("http://a.example/?q=%22x%22%2e%2e")}},
       {p1 + "a.example/\x83\x52\x82\xA0", {Open("http://a.example/\x83\x52\x82\xA0")}},
+      // Code page 932: a two-byte character is one, whatever its second byte (表, ソ連, 十能),
+      // and a lead byte at the end is a byte.
+      {p1 + "a.example/\x95\x5C", {Open("http://a.example/\x95\x5C")}},
+      {p1 + "ja.example/\x83\x5C\x98\x41", {Open("http://ja.example/\x83\x5C\x98\x41")}},
+      {p1 + "a.example/?q=\x8F\x5C\x94\x5C", {Open("http://a.example/?q=\x8F\x5C\x94\x5C")}},
+      {p1 + "a.example/\x83", {Open("http://a.example/\x83")}},
       {p1 + "a.example/.well-known/x..y/.z/", {Open("http://a.example/.well-known/x..y/.z/")}},
       // Unwrapped, but not a web link: a file, a script, a program, an option.
       {"file:///C:/windows/" + p1 + "../notepad.exe",
@@ -72,6 +78,9 @@ TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
       {p1 + "a/.../b", {Refuse("http://a/.../b")}},
       {p1 + "a/..", {Refuse("http://a/..")}},
       {p1 + "..\\prog.exe", {Refuse("http://..\\prog.exe")}},
+      // A whole character, then a real backslash: あ\, 表\.
+      {p1 + "\x82\xA0\\..\\..\\prog.exe", {Refuse("http://\x82\xA0\\..\\..\\prog.exe")}},
+      {p1 + "a.example/\x95\x5C\\", {Refuse("http://a.example/\x95\x5C\\")}},
       {"\"" + p1 + "a.example/\" \"--flag\" \"b\"", {Refuse("http://a.example/\" \"--flag\" \"b")}},
       {"\"\"" + p1 + "a.example/?q=\"x\"\"\"", {Refuse("http://a.example/?q=\"x")}},
       {p1 + "a.example/ b", {Refuse("http://a.example/ b")}},
@@ -85,6 +94,14 @@ TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
     EXPECT_EQ(RunLinkUnwrapper(buffer.data()), 0) << testing::PrintToString(c.tail);
     EXPECT_EQ(TakeRecordedRequests(), c.expected) << "tail: " << testing::PrintToString(c.tail);
   }
+}
+
+TEST(RunLinkUnwrapper, RefusesAWebLinkTheShellWouldNotOpenAsWritten) {
+  std::string buffer = Pattern(0) + "a.example/%TOKEN%";
+  SetShellReadsAsWritten(false);
+  EXPECT_EQ(RunLinkUnwrapper(buffer.data()), 0);
+  SetShellReadsAsWritten(true);
+  EXPECT_EQ(TakeRecordedRequests(), Requests{Refuse("http://a.example/%TOKEN%")});
 }
 
 }  // namespace

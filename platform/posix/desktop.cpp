@@ -1,5 +1,6 @@
 // POSIX desktop requests: web links go to xdg-open (open on macOS), detached or, at a console,
-// in the foreground; the notice to stderr and a dialog; a refused link to stderr.
+// in the foreground, and are read byte by byte; the notice to stderr and a dialog; a refused
+// link to stderr.
 #include "desktop.h"
 #include "opening.h"
 
@@ -68,6 +69,16 @@ void OpenLink(const char *link) noexcept {
     std::fprintf(stderr, "link-unwrapper: cannot start %s: %s\n", kOpener, std::strerror(errno));
   }
   std::free(envp);
+}
+
+// xdg-open and the browsers read the link as UTF-8, where 0x5C is always a backslash, and
+// nothing expands or cuts it on the way.
+std::size_t CharacterLength(const char *) noexcept {
+  return 1;
+}
+
+bool ShellReadsAsWritten(const char *) noexcept {
+  return true;
 }
 
 void RefuseLink(const char *text) noexcept {

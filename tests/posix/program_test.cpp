@@ -205,6 +205,8 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
        {},
        refused + "file:///tmp/http://x\\x1B]0;t\\x07\\x0D\\x7F\n"},
       {{"search-ms:" + p1}, {}, refused + "search-ms:http://\n"},
+      // Bytes, as xdg-open reads them: 95 5C is no character here, and 5C a backslash.
+      {{p1 + "a.example/\x95\x5C"}, {}, refused + "http://a.example/\\x95\\\n"},
       {{"javascript:" + p2 + "a"}, {}, refused + "javascript:http://a\n"},
       {{"see", p1 + "a"}, {}, refused + "see http://a\n"},
       {{"", p1 + "a", ""}, {}, refused + " http://a\n"},
