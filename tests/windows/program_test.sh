@@ -14,6 +14,15 @@ cd "$work/folder"
 wrapper=${pattern1#http://}
 chain=$(printf "${wrapper}%.0s" $(seq $((12000 / ${#wrapper}))))
 
+# Links of these lengths, "http://x.example/" and filler; before 8.17, Wine's shell cuts
+# those of about 1,000 bytes and more short, or crashes on them, so they are not opened.
+link_of() { printf 'http://x.example/%s' "$(printf 'B%.0s' $(seq $(($1 - 17))))"; }
+wine_version=$(wine --version | sed 's/^wine-//; s/[ -].*//')
+long_link_of() {
+  [ "$(printf '%s\n' 8.17 "$wine_version" | sort -V | head -n 1)" = 8.17 ] && link_of "$1"
+}
+export LU_TEST_SECRET=s3cr3t
+
 # command line (printf %b) => link expected at xdg-open, empty for none
 cases=(
   "link-unwrapper.exe \"${pattern1}www.example.com/\" => http://www.example.com/"
@@ -39,15 +48,40 @@ cases=(
   "link-unwrapper.exe \"${pattern1}a.example/\" \"--flag\" \"b\" => "
   # Quotes and blanks around the link are not part of it.
   "link-unwrapper.exe \"${pattern1}a.example/\"  => http://a.example/"
+  # Code page 932: a two-byte character is one, whatever its second byte (表, ソ連); a
+  # backslash after one (あ, 表) is a backslash. Wine hands xdg-open UTF-8.
+  "link-unwrapper.exe ${pattern1}a.example/\\x95\\x5c => http://a.example/表"
+  "link-unwrapper.exe \"${pattern1}ja.example/\\x83\\x5c\\x98\\x41\" => http://ja.example/ソ連"
+  "link-unwrapper.exe ${pattern1}\\x82\\xa0\\\\..\\\\..\\\\witness.exe => "
+  "link-unwrapper.exe ${pattern1}\\x95\\x5c\\\\..\\\\..\\\\witness.exe => "
+  # The shell would put the values of the variables a link names into it.
+  "link-unwrapper.exe ${pattern1}attacker.example/?t=%LU_TEST_SECRET%&u=%USERNAME% => "
+  "link-unwrapper.exe ${pattern1}a.example/a%20b?c=50%25off => http://a.example/a%20b?c=50%25off"
+  "link-unwrapper.exe ${pattern1}$(link_of 900 | cut -c 8-) => $(link_of 900)"
+  "link-unwrapper.exe ${pattern1}$(link_of 1000 | cut -c 8-) => $(long_link_of 1000)"
+  "link-unwrapper.exe ${pattern1}$(link_of 1100 | cut -c 8-) => $(long_link_of 1100)"
+  "link-unwrapper.exe ${pattern1}$(link_of 5000 | cut -c 8-) => $(long_link_of 5000)"
   # Long hostile input: hundreds of nested wrappers, and 12 KB of plain text.
   "link-unwrapper.exe ${pattern1}${chain}a.example/ => http://a.example/"
   "link-unwrapper.exe $(printf 'x%.0s' $(seq 12000)) => "
 )
 
-for case in "${cases[@]}"; do
-  start_case "$case"
+# Code page 1252: 95 is a character of its own (•), and 5C after it a backslash.
+cp1252_cases=(
+  "link-unwrapper.exe ${pattern1}a.example/\\x95\\x5c => "
+  "link-unwrapper.exe ${pattern1}a.example/\\x95 => http://a.example/•"
+)
+
+check_case() {
+  start_case "$1"
   expect_run "$(run_program "$command_line")" "$wanted"
   expect_equal "files beside the witness after [$command_line]" "$(ls)" "witness.exe"
   rm -f started
+}
+for case in "${cases[@]}"; do
+  check_case "$case"
+done
+for case in "${cp1252_cases[@]}"; do
+  WINE_LANG=C.UTF-8 check_case "$case"
 done
 finish
