@@ -1,21 +1,28 @@
 // How the Windows shell reads a link: two-byte characters of the ANSI code page, references
-// to the environment, and the command buffer of Wine's shell before 8.17.
+// to the environment, and the fixed buffers of Wine's shell.
 #include <windows.h>
 
 #include <cstring>
 
 #include "desktop.h"
-#include "wine_version.h"
 
 namespace {
 
 // Wine's own default handler for web links, for when the registry does not say.
 constexpr char kWineBrowserCommand[] = "\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"";
-constexpr int kWineCommandBuffer = 1024;  // characters, NUL included
+// Wine's shell copies the text it opens into buffers of fixed size without checking its
+// length: 8.0 into 1,024 characters (wcmdBuffer in SHELL_execute), 10.0 into MAX_PATH
+// (xlpFile in SHELL_FindExecutable), and past them it overwrites its own stack. Before 8.17
+// it also builds the handler's command in 1,024 characters, and cuts a longer one short; every
+// version reads only the first 255 characters of the handler's command. In characters, NUL
+// included.
+constexpr int kWineFileBuffer = MAX_PATH;
+constexpr int kWineCommandBuffer = 1024;
+constexpr int kWineHandlerCommand = 256;
 
-// Links come from a command line of at most 32 K characters, so any link that the
-// expansion leaves as it is fits.
-char expanded[65536];
+// A link comes from a command line of at most 32,767 characters, each at most nine bytes
+// once converted, so any link that the expansion leaves as it is fits.
+char expanded[9 * 32767 + 1];
 
 // The length of text in characters of the ANSI code page, as the shell counts them.
 int Characters(const char *text) {
@@ -40,23 +47,18 @@ Function Exported(const char *module, const char *name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
 }
 
-// Wine's version, or null on Windows.
-const char *WineVersion() {
-  const auto get_version = Exported<const char *(__cdecl *)()>("ntdll.dll", "wine_get_version");
-  return get_version != nullptr ? get_version() : nullptr;
-}
-
-// The characters of the command that Wine's shell puts around a link of this scheme: the
-// "open" command of the scheme's class, with the environment expanded as the shell does, or
-// Wine's default when it cannot be read. Wine's kernel32 exports the registry's functions.
-int HandlerCommandCharacters(const char *link) {
+// Whether the command that Wine's shell runs for this link fits its buffers: the "open"
+// command of the scheme's class, with the environment expanded as the shell does (Wine's
+// default when it cannot be read), and the link in place of each %, since %1, %L and
+// %2 to %9 may each stand for it. Wine's kernel32 exports the registry's functions.
+bool HandlerCommandFits(const char *link) {
   // The scheme is http or https, as IsWebLink found. Not snprintf: mingw-w64's own would
   // more than double the size of the program.
   constexpr char kOpenCommand[] = "\\shell\\open\\command";
   char key[sizeof "https" - 1 + sizeof kOpenCommand];
   const std::size_t scheme = std::strcspn(link, ":");
   if (scheme > sizeof "https" - 1) {
-    return kWineCommandBuffer;
+    return false;
   }
   std::memcpy(key, link, scheme);
   std::memcpy(key + scheme, kOpenCommand, sizeof kOpenCommand);
@@ -71,26 +73,33 @@ int HandlerCommandCharacters(const char *link) {
           : get_value(HKEY_CLASSES_ROOT, key, nullptr,
                       RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, command, &size);
   if (status == ERROR_MORE_DATA) {
-    return kWineCommandBuffer;
+    return false;
   }
-  if (status != ERROR_SUCCESS) {
-    return Characters(kWineBrowserCommand);
+  const char *handler = kWineBrowserCommand;
+  if (status == ERROR_SUCCESS) {
+    const DWORD expanded_size = ExpandEnvironmentStringsA(command, expanded, sizeof expanded);
+    if (expanded_size == 0 || expanded_size > sizeof expanded) {
+      return false;
+    }
+    handler = expanded;
   }
-  const DWORD expanded_size = ExpandEnvironmentStringsA(command, expanded, sizeof expanded);
-  return expanded_size == 0 || expanded_size > sizeof expanded ? kWineCommandBuffer
-                                                               : Characters(expanded);
+  int links = 0;  // a second byte of a two-byte character is never '%'
+  for (const char *p = handler; *p != '\0'; ++p) {
+    links += *p == '%';
+  }
+  const int handler_characters = Characters(handler);
+  // Without any %, the shell appends the link.
+  return handler_characters < kWineHandlerCommand &&
+         handler_characters + (links > 0 ? links : 1) * Characters(link) < kWineCommandBuffer;
 }
 
-// Before 8.17, Wine's shell builds the handler's command, with the link in place of its %1,
-// in 1,024 characters: past them it cuts the link short, and further on it overruns the
-// buffer and crashes. Counting the whole command and the link leaves a few characters to
-// spare, and holds for a command without %1, which the link is appended to.
-bool FitsTheShellsCommand(const char *link) {
-  const char *wine = WineVersion();
-  if (wine == nullptr || !WineHasShortCommandBuffer(wine)) {
+// Under Wine, whatever its version: a link that fits every buffer of its shell. Windows's
+// own shell has no such bound.
+bool FitsTheShellsBuffers(const char *link) {
+  if (Exported<const char *(__cdecl *)()>("ntdll.dll", "wine_get_version") == nullptr) {
     return true;
   }
-  return HandlerCommandCharacters(link) + Characters(link) < kWineCommandBuffer;
+  return Characters(link) < kWineFileBuffer && HandlerCommandFits(link);
 }
 
 }  // namespace
@@ -106,5 +115,5 @@ std::size_t CharacterLength(const char *text) noexcept {
 }
 
 bool ShellReadsAsWritten(const char *link) noexcept {
-  return ExpandsToItself(link) && FitsTheShellsCommand(link);
+  return ExpandsToItself(link) && FitsTheShellsBuffers(link);
 }

@@ -13,12 +13,15 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 hex() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
 
 # Runs the program with exactly the command line $1 (bytes, as printf %b spells them) and
-# prints what launch reports. Returns once every Wine process has ended, so any open
-# request has reached the recorder by then.
+# prints what launch reports; with -w first, the bytes are UTF-8 and the program is started
+# with CreateProcessW, as a Unicode caller starts it. Returns once every Wine process has
+# ended, so any open request has reached the recorder by then.
 run_program() {
-  local command_line
+  local wide=() command_line
+  [ "$1" = -w ] && wide=(-w) && shift
   command_line=$(printf '%b' "$1")
-  "$wine_run" "$launch" "$(windows_path "$program")" "$(hex "$command_line")" | tr -d '\r'
+  "$wine_run" "$launch" "${wide[@]}" "$(windows_path "$program")" "$(hex "$command_line")" |
+    tr -d '\r'
   wineserver -w
 }
 
@@ -40,8 +43,11 @@ start_case() {
 }
 
 # What every row checks once the program has ended: exit code 0 in launch's report $1, and
-# exactly the open requests $2.
+# exactly the open requests $2, percent-decoded if $3 is "decoded".
 expect_run() {
+  local calls
+  calls=$(recorded_calls)
+  [ "${3:-}" = decoded ] && calls=$(printf '%b' "${calls//%/\\x}")
   expect_equal "exit code of [$command_line]" "$1" "exit code 0"
-  expect_equal "open requests of [$command_line]" "$(recorded_calls)" "$2"
+  expect_equal "open requests of [$command_line]" "$calls" "$2"
 }

@@ -3,9 +3,12 @@
 # and nothing but web links opened. The seventh argument is a witness .exe that records being
 # started; it waits in the working folder, and links below point at it through a redirector
 # address inside a path, or through a "web link" that Wine's shell would look for as a file.
+# A folder named http: there holds witnesses that clean web links would name as files.
 . "$(dirname "$0")/common.sh"
-mkdir "$work/folder"
+mkdir -p "$work/folder/http:/x.example"
 cp "$7" "$work/folder/witness.exe"
+cp "$7" "$work/folder/http:/x.example/short.exe"
+printf '@copy nul "%%~dp0started"\r\n' >"$work/folder/http:/x.example/run.bat"
 folder=$(windows_path "$work/folder")
 folder=${folder//\\/\\\\}  # doubled, for printf %b
 cd "$work/folder"
@@ -14,13 +17,9 @@ cd "$work/folder"
 wrapper=${pattern1#http://}
 chain=$(printf "${wrapper}%.0s" $(seq $((12000 / ${#wrapper}))))
 
-# Links of these lengths, "http://x.example/" and filler; before 8.17, Wine's shell cuts
-# those of about 1,000 bytes and more short, or crashes on them, so they are not opened.
+# Links of these lengths, "http://x.example/" and filler. Wine's shell overruns its buffers
+# with links of MAX_PATH characters and more, at lengths that differ by version.
 link_of() { printf 'http://x.example/%s' "$(printf 'B%.0s' $(seq $(($1 - 17))))"; }
-wine_version=$(wine --version | sed 's/^wine-//; s/[ -].*//')
-long_link_of() {
-  [ "$(printf '%s\n' 8.17 "$wine_version" | sort -V | head -n 1)" = 8.17 ] && link_of "$1"
-}
 export LU_TEST_SECRET=s3cr3t
 
 # command line (printf %b) => link expected at xdg-open, empty for none
@@ -57,10 +56,14 @@ cases=(
   # The shell would put the values of the variables a link names into it.
   "link-unwrapper.exe ${pattern1}attacker.example/?t=%LU_TEST_SECRET%&u=%USERNAME% => "
   "link-unwrapper.exe ${pattern1}a.example/a%20b?c=50%25off => http://a.example/a%20b?c=50%25off"
-  "link-unwrapper.exe ${pattern1}$(link_of 900 | cut -c 8-) => $(link_of 900)"
-  "link-unwrapper.exe ${pattern1}$(link_of 1000 | cut -c 8-) => $(long_link_of 1000)"
-  "link-unwrapper.exe ${pattern1}$(link_of 1100 | cut -c 8-) => $(long_link_of 1100)"
-  "link-unwrapper.exe ${pattern1}$(link_of 5000 | cut -c 8-) => $(long_link_of 5000)"
+  "link-unwrapper.exe ${pattern1}$(link_of 259 | cut -c 8-) => $(link_of 259)"
+  "link-unwrapper.exe ${pattern1}$(link_of 260 | cut -c 8-) => "
+  "link-unwrapper.exe ${pattern1}$(link_of 1010 | cut -c 8-) => "
+  "link-unwrapper.exe ${pattern1}$(link_of 1576 | cut -c 8-) => "
+  "link-unwrapper.exe ${pattern1}$(link_of 5000 | cut -c 8-) => "
+  # Files in the working folder's http: folder are not what a web link names.
+  "link-unwrapper.exe ${pattern1}x.example/short => http://x.example/short"
+  "link-unwrapper.exe ${pattern1}x.example/run.bat => http://x.example/run.bat"
   # Long hostile input: hundreds of nested wrappers, and 12 KB of plain text.
   "link-unwrapper.exe ${pattern1}${chain}a.example/ => http://a.example/"
   "link-unwrapper.exe $(printf 'x%.0s' $(seq 12000)) => "
@@ -72,16 +75,42 @@ cp1252_cases=(
   "link-unwrapper.exe ${pattern1}a.example/\\x95 => http://a.example/•"
 )
 
+# Started with CreateProcessW, in UTF-8 here: every character reaches the browser, those
+# outside the code page percent-escaped, so the link as clicked is what arrives, decoded.
+unicode_cp1252_cases=(
+  "link-unwrapper.exe ${pattern1}a.example/?q=ascii&r=1 => http://a.example/?q=ascii&r=1"
+  "link-unwrapper.exe ${pattern1}ja.wikipedia.org/wiki/東京都 => http://ja.wikipedia.org/wiki/東京都"
+  "link-unwrapper.exe ${pattern2}ru.wikipedia.org/wiki/Москва => http://ru.wikipedia.org/wiki/Москва"
+  "link-unwrapper.exe http∶//${pattern1#http://}a.example/r => "
+  # Wine's browser drops what stands before an @ in the host, but never sees a slash there.
+  "link-unwrapper.exe ${pattern1}good.example／@evil.example/ => http://evil.example/"
+)
+unicode_cp932_cases=(
+  "link-unwrapper.exe ${pattern1}fr.wikipedia.org/wiki/Café => http://fr.wikipedia.org/wiki/Café"
+  "link-unwrapper.exe ${pattern1}search.example/?q=😀&lang=ja => http://search.example/?q=😀&lang=ja"
+  "link-unwrapper.exe ${pattern1}zh.wikipedia.org/wiki/东京 => http://zh.wikipedia.org/wiki/东京"
+)
+
 check_case() {
-  start_case "$1"
-  expect_run "$(run_program "$command_line")" "$wanted"
-  expect_equal "files beside the witness after [$command_line]" "$(ls)" "witness.exe"
-  rm -f started
+  start_case "$2"
+  if [ "$1" = -w ]; then
+    expect_run "$(run_program -w "$command_line")" "$wanted" decoded
+  else
+    expect_run "$(run_program "$command_line")" "$wanted"
+  fi
+  expect_equal "witnesses started by [$command_line]" "$(find . -name started)" ""
+  find . -name started -delete
 }
 for case in "${cases[@]}"; do
-  check_case "$case"
+  check_case "" "$case"
 done
 for case in "${cp1252_cases[@]}"; do
-  WINE_LANG=C.UTF-8 check_case "$case"
+  WINE_LANG=C.UTF-8 check_case "" "$case"
+done
+for case in "${unicode_cp1252_cases[@]}"; do
+  WINE_LANG=C.UTF-8 check_case -w "$case"
+done
+for case in "${unicode_cp932_cases[@]}"; do
+  check_case -w "$case"
 done
 finish
