@@ -2,6 +2,7 @@
 // the literal algorithms, and memcpy of the same text as the floor.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
