@@ -74,6 +74,7 @@ TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
       {"\"" + p1 + "../prog.exe", {Refuse("http://../prog.exe")}},
       {p1 + "x/../../../folder/prog.exe", {Refuse("http://x/../../../folder/prog.exe")}},
       {p1 + "a/?u=/../../prog.exe", {Refuse("http://a/?u=/../../prog.exe")}},
+      {"https://../x/?u=" + p1 + "b.example/", {Refuse("https://../x/?u=http://b.example/")}},
       {p1 + "a/./b", {Refuse("http://a/./b")}},
       {p1 + "a/.../b", {Refuse("http://a/.../b")}},
       {p1 + "a/..", {Refuse("http://a/..")}},

@@ -2,7 +2,7 @@
 # Stands in for xdg-open, a browser or a dialog: records how it was called, then maybe dawdles.
 # Each call leaves one file in $RECORD_DIR holding its name and arguments, each ended by a NUL,
 # and beside it, where /proc tells, what it inherited: its session, the signals it ignores,
-# its standard streams and fd 9 (empty when closed), and BROWSER.
+# its standard streams and fd 9 (empty when closed), BROWSER, and the signals its parent ignores.
 PATH=/usr/bin:/bin
 file=$(mktemp "$RECORD_DIR/call.XXXXXX") || exit 1
 printf '%s\0' "${0##*/}" "$@" >"$file"
@@ -15,6 +15,8 @@ if [ -r /proc/$$/stat ]; then
     grep '^SigIgn:' /proc/$$/status
     echo "$streams"
     echo "BROWSER ${BROWSER-unset}"
+    printf 'parent '
+    grep '^SigIgn:' /proc/$PPID/status
   } >"$RECORD_DIR/process.${file##*.}"
 fi
 if [ -n "$RECORDER_SLEEP" ]; then

@@ -93,7 +93,7 @@ class ProgramTest : public testing::Test {
     for (const auto &[name, value] : env)
       if (!value.empty())
         variables.push_back(name + "=" + value);
-    std::vector<char *> argv{const_cast<char *>(LINK_UNWRAPPER_PROGRAM)}, envp;
+    std::vector<char *> argv{program_.data()}, envp;
     for (const std::string &argument : arguments)
       argv.push_back(const_cast<char *>(argument.c_str()));
     for (const std::string &variable : variables)
@@ -171,6 +171,7 @@ class ProgramTest : public testing::Test {
   }
 
   std::string dir_, bin_, records_;
+  std::string program_ = LINK_UNWRAPPER_PROGRAM;
 };
 
 const char kNoticeLine[] = "poktaキラー: コマンドラインきてない\n";
@@ -226,6 +227,7 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
        refused + "file:http://\\x9D2;T\\x9C\\xE6\\x97\\xA5\\xE6\\x9C\\xAC\n",
        "",
        {{"LANG", "C"}}},
+      {{"file:" + p1 + "\xE2\x9B"}, {}, refused + "file:http://\\xE2\\x9B\n"},
       {{"file:" + p1 + "\x9d日本"},
        {},
        refused + "file:http://\\x9D日本\n",
@@ -241,6 +243,7 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
       {{"--print", p1 + "a.example/"}, {}, "", "http://a.example/\n"},
       {{"--print", "--", "http://a.example/"}, {}, ""},
       {{"--print", "file:" + p1}, {}, refused + "file:http://\n"},
+      {{"--print"}, {}, ""},
       {{"--", p1 + "a.example/"}, {{"xdg-open", "http://a.example/"}}, ""},
       {{"--x=" + p1 + "a\x1b"},
        {},
@@ -261,32 +264,47 @@ TEST_F(ProgramTest, OpensExactlyTheUnwrappedLinkOrNothing) {
 
 TEST_F(ProgramTest, NoArgumentsWritesTheNoticeAndOpensNothing) {
   AddRecorder("zenity");
-  for (const char *lang : {"C.UTF-8", "C", "ja_JP.UTF-8"}) {
-    const Outcome outcome = Run({}, {{"LANG", lang}});
-    EXPECT_EQ(outcome.exit_status, 0) << lang;
-    EXPECT_EQ(outcome.standard_error, kNoticeLine) << lang;
-    EXPECT_EQ(outcome.calls, std::vector<Call>{}) << lang;
+  const struct {
+    std::string lang, line;
+  } cases[] = {
+      {"C.UTF-8", kNoticeLine},
+      {"C", kNoticeLine},
+      {"ja_JP.UTF-8", kNoticeLine},
+      {"ja_JP.EUC-JP",
+       "pokta\xA5\xAD\xA5\xE9\xA1\xBC: \xA5\xB3\xA5\xDE\xA5\xF3\xA5\xC9\xA5\xE9\xA5\xA4\xA5\xF3"
+       "\xA4\xAD\xA4\xC6\xA4\xCA\xA4\xA4\n"},
+      // A terminal that cannot show Japanese gets UTF-8 rather than nothing.
+      {"en_US.ISO-8859-1", kNoticeLine},
+  };
+  for (const auto &c : cases) {
+    const Outcome outcome = Run({}, {{"LANG", c.lang}, {"LOCPATH", TEST_LOCALES}});
+    EXPECT_EQ(outcome.exit_status, 0) << c.lang;
+    EXPECT_EQ(outcome.standard_error, c.line) << c.lang;
+    EXPECT_EQ(outcome.calls, std::vector<Call>{}) << c.lang;
   }
 }
 
 TEST_F(ProgramTest, NoticeAlsoShowsADialogThatDrawsJapaneseInAGraphicalSession) {
+  const Call zenity = {"zenity",      "--info", "--no-markup",           "--title",
+                       "poktaキラー", "--text", "コマンドラインきてない"};
   const struct {
-    std::string dialog;  // the one dialog program on PATH
+    std::vector<std::string> dialogs;  // the dialog programs on PATH
     std::vector<Call> expected;
   } cases[] = {
-      {"zenity",
-       {{"zenity", "--info", "--no-markup", "--title", "poktaキラー", "--text",
-         "コマンドラインきてない"}}},
+      {{"zenity"}, {zenity}},
+      {{"zenity", "kdialog"}, {zenity}},
+      {{"kdialog"}, {{"kdialog", "--title", "poktaキラー", "--msgbox", "コマンドラインきてない"}}},
       // It would draw the UTF-8 text in a Latin-1 font: the line on stderr stands alone.
-      {"xmessage", {}},
+      {{"xmessage"}, {}},
   };
   for (const auto &c : cases) {
-    AddRecorder(c.dialog);
+    const std::string trace = testing::PrintToString(c.dialogs);
+    for (const std::string &dialog : c.dialogs) AddRecorder(dialog);
     const Outcome outcome = Run({}, {{"DISPLAY", ":99"}});
-    EXPECT_EQ(outcome.exit_status, 0) << c.dialog;
-    EXPECT_EQ(outcome.standard_error, kNoticeLine) << c.dialog;
-    EXPECT_EQ(outcome.calls, c.expected) << c.dialog;
-    std::filesystem::remove(bin_ + "/" + c.dialog);
+    EXPECT_EQ(outcome.exit_status, 0) << trace;
+    EXPECT_EQ(outcome.standard_error, kNoticeLine) << trace;
+    EXPECT_EQ(outcome.calls, c.expected) << trace;
+    for (const std::string &dialog : c.dialogs) std::filesystem::remove(bin_ + "/" + dialog);
   }
 }
 
@@ -365,19 +383,31 @@ TEST_F(ProgramTest, OpenerIsDetachedUnlessATextBrowserNeedsTheConsole) {
     for (int signal : {SIGPIPE, SIGINT, SIGQUIT}) {
       EXPECT_FALSE(Ignores(opener, signal)) << signal << trace;
     }
+    // At a console, ^C is the browser's: we wait it out instead of leaving the terminal.
+    const std::size_t parent = opener.find("parent ");
+    for (int signal : {SIGINT, SIGQUIT}) {
+      EXPECT_TRUE(c.detached || Ignores(opener.substr(parent), signal)) << signal << trace;
+    }
   }
 }
 
 TEST_F(ProgramTest, OpenerGetsBrowserWithoutTheEntriesThatStartUs) {
   const struct {
     std::string browser, expected;
+    std::string installed_as = "";  // a name of our own for the program, if any
   } cases[] = {
       {"link-unwrapper", "unset"},
       {"link-unwrapper:firefox", "firefox"},
       {"/usr/local/bin/link-unwrapper %s:w3m %s", "w3m %s"},
+      {"firefox: link-unwrapper %s", "firefox"},
       {"firefox:lynx", "firefox:lynx"},
+      {"lu:firefox", "firefox", "lu"},
   };
   for (const auto &c : cases) {
+    if (!c.installed_as.empty()) {
+      program_ = dir_ + "/" + c.installed_as;
+      ASSERT_EQ(symlink(LINK_UNWRAPPER_PROGRAM, program_.c_str()), 0);
+    }
     const Outcome outcome = Run({Pattern(0) + "a.example/"}, {{"BROWSER", c.browser}});
     EXPECT_NE(outcome.opener_process.find("BROWSER " + c.expected + "\n"), std::string::npos)
         << c.browser << ": " << outcome.opener_process;
