@@ -85,14 +85,15 @@ bool IsWebLink(const char *link) noexcept {
   }
 }
 
-int RunLinkUnwrapper(LinkBuffer buffer) noexcept {
+int RunLinkUnwrapper(LinkBuffer buffer, PlainLinks plain) noexcept {
   if (buffer[0] == '\0') {
     ShowNotice(kNoticeText, kNoticeCaption);
     return 0;
   }
   StripAllEnclosingQuotes(buffer);
-  // A link that went through no redirector is dropped, not opened as it is.
-  if (!UnwrapRedirectors(buffer)) {
+  // Unless we stand in for the browser, a link that went through no redirector is dropped,
+  // not opened as it is; and a tail of quotes alone holds no link either way.
+  if (!UnwrapRedirectors(buffer) && (plain == PlainLinks::kDropped || buffer[0] == '\0')) {
     return 0;
   }
   // The text is a stranger's: a redirector address inside a file path, another scheme or

@@ -11,5 +11,9 @@
 // pass a browser extra arguments.
 bool IsWebLink(const char *link) noexcept;
 
+// What a run does with a link that went through neither redirector: drop it, as a plain run
+// does, or open it, as a run standing in for the user's browser must.
+enum class PlainLinks { kDropped, kOpened };
+
 // Runs once on the command-line tail, editing it in place. Always returns 0.
-int RunLinkUnwrapper(LinkBuffer buffer) noexcept;
+int RunLinkUnwrapper(LinkBuffer buffer, PlainLinks plain = PlainLinks::kDropped) noexcept;

@@ -36,6 +36,7 @@ TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
   const struct {
     std::string tail;
     Requests expected;
+    PlainLinks plain = PlainLinks::kDropped;
   } cases[] = {
       {"\"\"", {}},
       {"\"\"\"\"", {}},
@@ -89,10 +90,15 @@ TEST(RunLinkUnwrapper, OpensOnlyWebLinksThatWentThroughARedirector) {
       {p1 + "a.example/\nb", {Refuse("http://a.example/\nb")}},
       {p1 + "a.example/\x1b]0;t", {Refuse("http://a.example/\x1b]0;t")}},
       {p1 + "a.example/\x7f", {Refuse("http://a.example/\x7f")}},
+      // Standing in for the browser: plain links too, by the same rules.
+      {"\"http://www.example.com/\" ", {Open("http://www.example.com/")}, PlainLinks::kOpened},
+      {p2 + "www.example.com/", {Open("http://www.example.com/")}, PlainLinks::kOpened},
+      {"file:///C:/prog.exe", {Refuse("file:///C:/prog.exe")}, PlainLinks::kOpened},
+      {"\"\"", {}, PlainLinks::kOpened},
   };
   for (const auto &c : cases) {
     std::string buffer = c.tail;
-    EXPECT_EQ(RunLinkUnwrapper(buffer.data()), 0) << testing::PrintToString(c.tail);
+    EXPECT_EQ(RunLinkUnwrapper(buffer.data(), c.plain), 0) << testing::PrintToString(c.tail);
     EXPECT_EQ(TakeRecordedRequests(), c.expected) << "tail: " << testing::PrintToString(c.tail);
   }
 }
