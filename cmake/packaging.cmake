@@ -52,7 +52,8 @@ else()
       "Given a link of one of two link-redirector services, whose links are the\n"
       "service's address followed by the target address, link-unwrapper opens the\n"
       "target directly with xdg-open, if it is a web link. Links of other sites are\n"
-      "dropped. It is meant as the command another program opens links with.")
+      "dropped. It is meant as the command another program opens links with, or as\n"
+      "the default browser, forwarding every web link to the browser you had.")
   string(REPLACE ";" "" description "${description}")
 
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -60,7 +61,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   # The opener is xdg-open; without it the program still runs and says it cannot start it.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+  # Forwarding as the default browser launches entries with GIO, from GLib's library (named
+  # with t64 from Debian 13 on), and sets itself up with xdg-mime.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libglib2.0-0t64 | libglib2.0-0")
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${description}")
 
   set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
@@ -72,11 +75,12 @@ else()
   set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
       /usr/share/applications /usr/share/man /usr/share/man/man1)
   # No build host and no build time in the package, and no file newer than the sources.
-  # The opener is a weak dependency, as in the .deb. CPack drops its own weak-dependency
+  # The opener and GIO are weak dependencies, as in the .deb. CPack drops its own weak-dependency
   # settings when its probe for them (`rpm --suggests`) fails, as it does with Debian's rpm
   # 4.18, so the tag goes straight into the package header rpmbuild is given.
   set(CPACK_RPM_SPEC_MORE_DEFINE
       "Recommends: xdg-utils
+Recommends: glib2
 %define packager ${CPACK_PACKAGE_CONTACT}
 %define _buildhost reproducible
 %define use_source_date_epoch_as_buildtime 1

@@ -2,7 +2,8 @@
 # Stands in for xdg-open, a browser or a dialog: records how it was called, then maybe dawdles.
 # Each call leaves one file in $RECORD_DIR holding its name and arguments, each ended by a NUL,
 # and beside it, where /proc tells, what it inherited: its session, the signals it ignores,
-# its standard streams and fd 9 (empty when closed), BROWSER, and the signals its parent ignores.
+# its standard streams and fd 9 (empty when closed) and the signals its parent ignores; and
+# its whole environment as it was handed over, each variable ended by a NUL.
 PATH=/usr/bin:/bin
 file=$(mktemp "$RECORD_DIR/call.XXXXXX") || exit 1
 printf '%s\0' "${0##*/}" "$@" >"$file"
@@ -14,10 +15,10 @@ if [ -r /proc/$$/stat ]; then
     echo "session $session"
     grep '^SigIgn:' /proc/$$/status
     echo "$streams"
-    echo "BROWSER ${BROWSER-unset}"
     printf 'parent '
     grep '^SigIgn:' /proc/$PPID/status
   } >"$RECORD_DIR/process.${file##*.}"
+  cat /proc/$$/environ >"$RECORD_DIR/environment.${file##*.}"
 fi
 if [ -n "$RECORDER_SLEEP" ]; then
   sleep "$RECORDER_SLEEP"

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "default_browser.h"
+#include "desktop_entry.h"
 #include "link_unwrapper.h"
 #include "opening.h"
 
@@ -44,17 +46,23 @@ void PrintRedirectorHosts() {
 
 void PrintUsage() {
   std::printf(
-      "Usage: link-unwrapper [--print] [--] LINK\n"
+      "Usage: link-unwrapper [--print] [--forward-to ID] [--] LINK\n"
+      "       link-unwrapper --set-default [ID] | --unset-default\n"
       "       link-unwrapper -h | --help | -V | --version\n"
       "Opens a link of a link-redirector service as the direct link, with xdg-open.\n"
       "Quotes and blanks around the link are dropped; only well-formed web links\n"
       "(http:// or https://, with no blank, quote, backslash, control character or\n"
       "/../ in them) are opened, and links that go through neither service are dropped.\n"
       "\n"
-      "  --print       write the link that would be opened to stdout instead\n"
-      "  --            end of options: the rest is the link\n"
-      "  -h, --help    show this help\n"
-      "  -V, --version show the version\n"
+      "  --print           write the link that would be opened to stdout instead\n"
+      "  --forward-to ID   open every web link, unwrapped or not, with the desktop\n"
+      "                    entry ID (such as firefox-esr.desktop), not with xdg-open\n"
+      "  --                end of options: the rest is the link\n"
+      "  --set-default [ID]  become your handler of http and https links, forwarding\n"
+      "                    them to ID, or to the browser that handles them today\n"
+      "  --unset-default   give http and https links back to that browser\n"
+      "  -h, --help        show this help\n"
+      "  -V, --version     show the version\n"
       "\n"
       "This build unwraps links of:\n");
   PrintRedirectorHosts();
@@ -86,9 +94,26 @@ int main(int argc, char **argv) {
     PrintVersion();
     return 0;
   }
+  // Setting up, unlike a run, says whether it worked in its exit status.
+  if (argc > 1 && argc <= 3 && Is(argv[1], "--set-default")) {
+    return SetDefaultBrowser(argc == 3 ? argv[2] : nullptr);
+  }
+  if (argc == 2 && Is(argv[1], "--unset-default")) {
+    return UnsetDefaultBrowser();
+  }
   if (argc > first && Is(argv[first], "--print")) {
     PrintInsteadOfOpening();
     ++first;
+  }
+  PlainLinks plain = PlainLinks::kDropped;
+  if (argc > first + 1 && Is(argv[first], "--forward-to")) {
+    if (!IsDesktopEntryId(argv[first + 1])) {
+      ReportNoDesktopEntryId(argv[first + 1]);
+      return 0;
+    }
+    ForwardTo(argv[first + 1]);
+    plain = PlainLinks::kOpened;
+    first += 2;
   }
   if (argc > first && Is(argv[first], "--")) {
     ++first;
@@ -104,7 +129,7 @@ int main(int argc, char **argv) {
   }
   // Only a command line with nothing after the program name gets the notice. An empty
   // argument stands for a quoted empty link, "", which strips to nothing and does nothing.
-  const int status = argc > 1 && tail[0] == '\0' ? 0 : RunLinkUnwrapper(tail);
+  const int status = argc > 1 && tail[0] == '\0' ? 0 : RunLinkUnwrapper(tail, plain);
   std::free(tail);
   return status;
 }

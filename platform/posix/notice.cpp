@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "spawning.h"
 #include "terminal_lines.h"
 
 namespace {
@@ -55,7 +54,7 @@ void ToReadable(const char *text, char *out, std::size_t out_size) {
 }
 
 // Only programs that draw Japanese text are tried: xmessage, say, shows mojibake.
-void ShowDialog(const char *text, const char *caption) {
+void ShowDialog(const char *text, const char *caption, Start start) {
   const char *const zenity[] = {"zenity", "--info", "--no-markup", "--title",
                                 caption,  "--text", text,          nullptr};
   const char *const kdialog[] = {"kdialog", "--title", caption, "--msgbox", text, nullptr};
@@ -63,9 +62,11 @@ void ShowDialog(const char *text, const char *caption) {
                                    "-buttons",  "OK",      text,     nullptr};
   const char *const *const dialogs[] = {zenity, kdialog, gxmessage};
   for (const char *const *argv : dialogs) {
-    const pid_t pid = Spawn(argv, Start::kChild);
+    const pid_t pid = Spawn(argv, start);
     if (pid > 0) {
-      WaitFor(pid);
+      if (start == Start::kChild) {
+        WaitFor(pid);
+      }
       return;
     }
   }

@@ -2,6 +2,7 @@
 #include "opener_environment.h"
 
 #include <unistd.h>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -66,10 +67,16 @@ bool IsBrowser(const char *variable) {
   return std::strncmp(variable, kBrowser, kBrowserLength) == 0;
 }
 
+// Whether variable is "NAME=..." for the NAME of extra, "NAME=value".
+bool IsNamedAs(const char *variable, const char *extra) {
+  const std::size_t name = std::strcspn(extra, "=") + 1;
+  return std::strncmp(variable, extra, name) == 0;
+}
+
 }  // namespace
 
 // The pointers come first in the block, then room for the filtered values.
-char **OpenerEnvironment(const char *own_name) {
+char **OpenerEnvironment(const char *own_name, const char *extra) {
   std::size_t count = 0;
   std::size_t room = 0;
   for (; environ[count] != nullptr; ++count) {
@@ -77,7 +84,7 @@ char **OpenerEnvironment(const char *own_name) {
       room += std::strlen(environ[count]) + 1;
     }
   }
-  const std::size_t pointers = (count + 1) * sizeof(char *);
+  const std::size_t pointers = (count + 2) * sizeof(char *);
   auto **envp = static_cast<char **>(std::malloc(pointers + room));
   if (envp == nullptr) {
     return nullptr;
@@ -86,6 +93,9 @@ char **OpenerEnvironment(const char *own_name) {
   std::size_t n = 0;
   for (std::size_t i = 0; i < count; ++i) {
     char *variable = environ[i];
+    if (extra != nullptr && IsNamedAs(variable, extra)) {
+      continue;
+    }
     if (IsBrowser(variable)) {
       WithoutUs(variable + kBrowserLength, own_name, filtered);
       if (filtered[0] == '\0') {
@@ -96,6 +106,22 @@ char **OpenerEnvironment(const char *own_name) {
     }
     envp[n++] = variable;
   }
+  if (extra != nullptr) {
+    envp[n++] = const_cast<char *>(extra);
+  }
   envp[n] = nullptr;
   return envp;
+}
+
+void ForwardMark(const char *link, char *out) {
+  char value[kForwardMarkValueSize];
+  ForwardMarkValue(link, value);
+  std::snprintf(out, kForwardMarkSize, "%s=%s", kForwardMarkName, value);
+}
+
+bool CameBack(const char *link) {
+  char value[kForwardMarkValueSize];
+  ForwardMarkValue(link, value);
+  const char *carried = std::getenv(kForwardMarkName);
+  return carried != nullptr && std::strcmp(carried, value) == 0;
 }

@@ -16,7 +16,7 @@
 // reason, keeping only our stderr when a person at a terminal may want its complaints; and
 // it runs in a session of its own, so that closing that terminal does not take the browser
 // with it.
-pid_t Spawn(const char *const *argv, Start start, char *const *envp) {
+pid_t Spawn(const char *const *argv, Start start, char *const *envp, int output) {
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
   sigset_t all, none;
@@ -37,6 +37,9 @@ pid_t Spawn(const char *const *argv, Start start, char *const *envp) {
       posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     }
   }
+  if (output >= 0) {
+    posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+  }
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 34)
   posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
 #endif
@@ -53,9 +56,41 @@ pid_t Spawn(const char *const *argv, Start start, char *const *envp) {
   return pid;
 }
 
-void WaitFor(pid_t pid) {
-  while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+int WaitFor(pid_t pid) {
+  int status = 0;
+  pid_t ended;
+  while ((ended = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
   }
+  return ended == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunAndWait(const char *const *argv) {
+  const pid_t pid = Spawn(argv, Start::kChild);
+  return pid > 0 ? WaitFor(pid) : -1;
+}
+
+int RunAndRead(const char *const *argv, char *out, std::size_t out_size) {
+  int pipe_ends[2];
+  if (pipe2(pipe_ends, O_CLOEXEC) != 0) {
+    return -1;
+  }
+  const pid_t pid = Spawn(argv, Start::kChild, environ, pipe_ends[1]);
+  close(pipe_ends[1]);
+  std::size_t length = 0;
+  while (pid > 0) {
+    char scratch[256];
+    const bool room = length + 1 < out_size;
+    const ssize_t n = read(pipe_ends[0], room ? out + length : scratch,
+                           room ? out_size - 1 - length : sizeof scratch);
+    if (n > 0) {
+      length += room ? static_cast<std::size_t>(n) : 0;
+    } else if (n == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  close(pipe_ends[0]);
+  out[length] = '\0';
+  return pid > 0 ? WaitFor(pid) : -1;
 }
 
 bool HasGraphicalSession() {

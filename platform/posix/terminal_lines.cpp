@@ -65,16 +65,23 @@ void UseTheUsersLocale() {
 }
 
 // A crafted text must not drive the terminal, nor make a line of unbounded length.
-void WriteLineAbout(const char *prefix, const char *text, const char *suffix) {
+std::size_t FormatLineAbout(const char *prefix, const char *text, const char *suffix, char *line) {
+  static_assert(kLineSize >= 3 * 256 + 4 * kShownBytes + 64, "room for every part");
   UseTheUsersLocale();
-  char line[64 + 4 * kShownBytes + 64 + 64];  // prefix, text, cut mark, suffix
-  char *end = line + std::snprintf(line, 64, "link-unwrapper: %s", prefix);
+  char *end = line + std::snprintf(line, 256 + 16, "link-unwrapper: %.255s", prefix);
   const std::size_t length = std::strlen(text);
   std::size_t shown;
   end = WriteShowable(text, length, end, shown);
   if (shown < length) {
     end += std::snprintf(end, 64, "... (%zu more bytes)", length - shown);
   }
-  end += std::snprintf(end, 64, "%s\n", suffix);
-  std::fwrite(line, 1, static_cast<std::size_t>(end - line), stderr);
+  end += std::snprintf(end, 256, "%.255s", suffix);
+  return static_cast<std::size_t>(end - line);
+}
+
+void WriteLineAbout(const char *prefix, const char *text, const char *suffix) {
+  char line[kLineSize + 1];
+  const std::size_t length = FormatLineAbout(prefix, text, suffix, line);
+  line[length] = '\n';
+  std::fwrite(line, 1, length + 1, stderr);
 }

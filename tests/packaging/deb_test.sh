@@ -32,7 +32,8 @@ warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$manual" 2>&1 >/dev/nul
 deb=$(ls "$work"/packages/link-unwrapper_*.deb 2>/dev/null)
 if [ -n "$deb" ]; then
   echo "$(dpkg-deb -f "$deb" Package Version Depends Recommends | tr '\n' ' ')"
-  [ "$(dpkg-deb -f "$deb" Recommends)" = "xdg-utils" ] || fail "Recommends"
+  [ "$(dpkg-deb -f "$deb" Recommends)" = "xdg-utils, libglib2.0-0t64 | libglib2.0-0" ] ||
+    fail "Recommends"
   dpkg-deb -f "$deb" Depends | grep -q '^libc6' || fail "Depends"
   dpkg-deb -x "$deb" "$work/unpacked"
   expect_same_file "packaged program" "$work/unpacked/usr/bin/link-unwrapper" "$program"

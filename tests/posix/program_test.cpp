@@ -37,6 +37,7 @@ struct Outcome {
   // Whether anything the program started still held its stdout once it had exited.
   bool output_held = false;
   std::string opener_process;  // what the recorder saw of itself: session, SigIgn, streams
+  std::vector<std::string> opener_environment;  // sorted
 };
 
 std::string ReadFile(const std::filesystem::path &path) {
@@ -78,22 +79,31 @@ class ProgramTest : public testing::Test {
     ASSERT_EQ(symlink(RECORDER_SCRIPT, (bin_ + "/" + name).c_str()), 0);
   }
 
-  // Runs the program with exactly these arguments, in an environment of PATH (the recorders),
-  // RECORD_DIR and LANG=C.UTF-8 with the overrides applied, and waits for it and, since the
+  // The environment of every run: PATH (the recorders), RECORD_DIR, LANG=C.UTF-8, and
+  // allocations filled with junk, so that nothing passes by reading memory it never wrote.
+  Env BaseEnvironment() const {
+    return {
+        {"PATH", bin_}, {"RECORD_DIR", records_}, {"LANG", "C.UTF-8"}, {"MALLOC_PERTURB_", "165"}};
+  }
+
+  // Runs the program with exactly these arguments, in the base environment with the overrides
+  // applied, started through the wrapper's command if any, and waits for it and, since the
   // test adopts orphans, for everything it started. Its stdout is a pipe, as for a caller
   // that captures it, and its stderr a file; or stderr is a pipe nobody reads any more; or
   // stdin and stdout are a terminal. Like many a caller, it also gets a pipe on fd 9.
   Outcome Run(const std::vector<std::string> &arguments, const Env &overrides = {},
-              Streams streams = Streams::kCaptured) {
+              Streams streams = Streams::kCaptured, std::vector<std::string> wrapper = {}) {
     std::filesystem::remove_all(records_);
     std::filesystem::create_directory(records_);
-    Env env = {{"PATH", bin_}, {"RECORD_DIR", records_}, {"LANG", "C.UTF-8"}};
+    Env env = BaseEnvironment();
     for (const auto &[name, value] : overrides) env[name] = value;
     std::vector<std::string> variables;
     for (const auto &[name, value] : env)
       if (!value.empty())
         variables.push_back(name + "=" + value);
-    std::vector<char *> argv{program_.data()}, envp;
+    std::vector<char *> argv, envp;
+    for (std::string &word : wrapper) argv.push_back(word.data());
+    argv.push_back(program_.data());
     for (const std::string &argument : arguments)
       argv.push_back(const_cast<char *>(argument.c_str()));
     for (const std::string &variable : variables)
@@ -166,8 +176,54 @@ class ProgramTest : public testing::Test {
         outcome.calls.push_back(ParseCall(ReadFile(entry.path())));
       if (name.rfind("process.", 0) == 0)
         outcome.opener_process = ReadFile(entry.path());
+      if (name.rfind("environment.", 0) == 0) {
+        outcome.opener_environment = ParseCall(ReadFile(entry.path()));
+        std::sort(outcome.opener_environment.begin(), outcome.opener_environment.end());
+      }
     }
     return outcome;
+  }
+
+  // Runs another program, command[0] by its path, as Run runs ours.
+  Outcome RunOther(std::vector<std::string> command, const Env &overrides) {
+    const std::string ours = std::exchange(program_, command.front());
+    command.erase(command.begin());
+    Outcome outcome = Run(command, overrides);
+    program_ = ours;
+    return outcome;
+  }
+
+  // A desktop of the test's own: its HOME and XDG folders, Debian's MIME database, a display
+  // that xdg-open believes in, Debian's xdg-utils, gio and Python after the recorders (which
+  // no longer stand in for xdg-open), and a browser entry whose program is the "browser"
+  // recorder, handling web links and pages.
+  Env PrivateDesktop() {
+    for (const char *folder : {"/home", "/data/applications", "/config", "/etc"}) {
+      std::filesystem::create_directories(dir_ + folder);
+    }
+    std::filesystem::remove(bin_ + "/xdg-open");
+    AddRecorder("browser");
+    AddRecorder("zenity");
+    AddEntry("recorder.desktop", bin_ + "/browser %u");
+    const Env env = {{"HOME", dir_ + "/home"},
+                     {"XDG_DATA_HOME", dir_ + "/data"},
+                     {"XDG_CONFIG_HOME", dir_ + "/config"},
+                     {"XDG_CONFIG_DIRS", dir_ + "/etc"},
+                     {"XDG_DATA_DIRS", "/usr/share"},
+                     {"DISPLAY", ":99"},
+                     {"PATH", bin_ + ":/usr/bin:/bin"}};
+    EXPECT_EQ(RunOther({"/usr/bin/xdg-mime", "default", "recorder.desktop", "x-scheme-handler/http",
+                        "x-scheme-handler/https", "text/html"},
+                       env)
+                  .exit_status,
+              0);
+    return env;
+  }
+
+  void AddEntry(const std::string &id, const std::string &exec) {
+    std::ofstream(dir_ + "/data/applications/" + id)
+        << "[Desktop Entry]\nType=Application\nName=" << id << "\nExec=" << exec
+        << "\nMimeType=x-scheme-handler/http;x-scheme-handler/https;text/html;\n";
   }
 
   std::string dir_, bin_, records_;
@@ -273,8 +329,10 @@ TEST_F(ProgramTest, NoArgumentsWritesTheNoticeAndOpensNothing) {
       {"ja_JP.EUC-JP",
        "pokta\xA5\xAD\xA5\xE9\xA1\xBC: \xA5\xB3\xA5\xDE\xA5\xF3\xA5\xC9\xA5\xE9\xA5\xA4\xA5\xF3"
        "\xA4\xAD\xA4\xC6\xA4\xCA\xA4\xA4\n"},
-      // A terminal that cannot show Japanese gets UTF-8 rather than nothing.
+      // A terminal that cannot show Japanese, or whose encoding iconv does not know, gets
+      // UTF-8 rather than nothing.
       {"en_US.ISO-8859-1", kNoticeLine},
+      {"ja_JP.X-UNKNOWN", kNoticeLine},
   };
   for (const auto &c : cases) {
     const Outcome outcome = Run({}, {{"LANG", c.lang}, {"LOCPATH", TEST_LOCALES}});
@@ -323,11 +381,32 @@ TEST_F(ProgramTest, ExitStatusIsZeroWhenStderrsReaderIsGone) {
   }
 }
 
+// Fifteen arguments of 120,000 bytes are nearly all that one process may hand another. Under
+// the first limit of address space, counted up from below, that lets the program start with
+// them, joining them into one link no longer fits.
+TEST_F(ProgramTest, ExitStatusIsZeroWhenMemoryRunsOut) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer needs more address space than any such limit leaves";
+#else
+  const std::vector<std::string> arguments(15, std::string(120000, 'x'));
+  for (long limit = 1L << 21; limit < 1L << 25; limit += 1L << 18) {
+    const Outcome outcome = Run(arguments, {}, Streams::kCaptured,
+                                {"/usr/bin/prlimit", "--as=" + std::to_string(limit), "--"});
+    if (outcome.standard_error.find("out of memory") != std::string::npos) {
+      EXPECT_EQ(outcome.exit_status, 0) << limit;
+      EXPECT_EQ(outcome.standard_error, "link-unwrapper: out of memory\n") << limit;
+      return;
+    }
+  }
+  FAIL() << "memory never ran out";
+#endif
+}
+
 TEST_F(ProgramTest, OptionsPrintToStdoutAndOpenNothing) {
   const struct {
     std::string option;
     std::string first_line_start;
-  } cases[] = {{"--help", "Usage: link-unwrapper [--print] [--] LINK\n"},
+  } cases[] = {{"--help", "Usage: link-unwrapper [--print] [--forward-to ID] [--] LINK\n"},
                {"-h", "Usage: "},
                {"--version", "link-unwrapper 1."},
                {"-V", "link-unwrapper 1."}};
@@ -355,17 +434,24 @@ TEST_F(ProgramTest, OpenerIsDetachedUnlessATextBrowserNeedsTheConsole) {
     Streams streams;
     Env env;
     bool detached;
+    std::vector<std::string> wrapper = {};
   } cases[] = {
       {Streams::kCaptured, {}, true},
       {Streams::kTerminal, {{"DISPLAY", ":99"}}, true},
       {Streams::kTerminal, {{"WAYLAND_DISPLAY", "wayland-0"}}, true},
       {Streams::kTerminal, {{"DISPLAY", ""}}, false},
+      // A caller that ignores SIGCHLD gets its children reaped for it: the wait ends all the
+      // same, within the time timeout allows.
+      {Streams::kTerminal,
+       {{"DISPLAY", ""}},
+       false,
+       {"/usr/bin/timeout", "10", "/usr/bin/env", "--ignore-signal=CHLD"}},
   };
   const std::string our_session = "session " + std::to_string(getsid(0)) + "\n";
   for (const auto &c : cases) {
     Env env = c.env;
     env["RECORDER_SLEEP"] = "1";
-    const Outcome outcome = Run({Pattern(0) + "a.example/"}, env, c.streams);
+    const Outcome outcome = Run({Pattern(0) + "a.example/"}, env, c.streams, c.wrapper);
     const std::string &opener = outcome.opener_process;
     const std::string trace = opener + (c.detached ? "detached" : "at a console");
     EXPECT_EQ(outcome.exit_status, 0) << trace;
@@ -409,8 +495,15 @@ TEST_F(ProgramTest, OpenerGetsBrowserWithoutTheEntriesThatStartUs) {
       ASSERT_EQ(symlink(LINK_UNWRAPPER_PROGRAM, program_.c_str()), 0);
     }
     const Outcome outcome = Run({Pattern(0) + "a.example/"}, {{"BROWSER", c.browser}});
-    EXPECT_NE(outcome.opener_process.find("BROWSER " + c.expected + "\n"), std::string::npos)
-        << c.browser << ": " << outcome.opener_process;
+    // Nothing else changes, and nothing is left of what is taken out.
+    Env env = BaseEnvironment();
+    env["BROWSER"] = c.expected == "unset" ? "" : c.expected;
+    std::vector<std::string> expected;
+    for (const auto &[name, value] : env)
+      if (!value.empty())
+        expected.push_back(name + "=" + value);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(outcome.opener_environment, expected) << c.browser;
   }
 }
 
@@ -433,6 +526,133 @@ TEST_F(ProgramTest, DebiansXdgOpenHandsTheLinkIntactToTheBrowser) {
           {{"PATH", "/usr/bin:/bin"}, {"HOME", dir_}, {"BROWSER", bin_ + "/browser"}});
   EXPECT_EQ(outcome.exit_status, 0);
   EXPECT_EQ(outcome.calls, (std::vector<Call>{{"browser", "http://" + target}}));
+}
+
+// What every program that asks for the default browser gets, once we are it: a wrapped link
+// unwrapped and a plain one as it was, at the browser the user had, and a page on disk there
+// directly; undone, everything as it was.
+TEST_F(ProgramTest, AsTheDefaultBrowserForwardsEveryWebLinkToTheBrowserItReplaced) {
+  if (access("/usr/bin/xdg-mime", X_OK) != 0 || access("/usr/bin/gio", X_OK) != 0 ||
+      access("/usr/bin/python3", X_OK) != 0) {
+    GTEST_SKIP() << "xdg-utils, gio or python3 is not installed";
+  }
+  const Env desktop = PrivateDesktop();
+  const std::string entry = dir_ + "/data/applications/link-unwrapper-forward.desktop";
+  for (int twice = 0; twice < 2; ++twice) {
+    const Outcome set = Run({"--set-default"}, desktop);
+    EXPECT_EQ(set.exit_status, 0) << set.standard_error;
+    EXPECT_NE(ReadFile(entry).find(" --forward-to recorder.desktop %u\n"), std::string::npos);
+  }
+  if (access("/usr/bin/desktop-file-validate", X_OK) == 0) {
+    const Outcome validated = RunOther({"/usr/bin/desktop-file-validate", entry}, desktop);
+    EXPECT_EQ(validated.exit_status, 0) << validated.standard_output;
+  }
+  const std::string wrapped = Pattern(0) + "www.example.com/a?b=1;c=$(d)'%20\xc3\xa9";
+  const std::string plain = "https://www.example.com/p?q='x'&r=%zz";
+  const std::string python = "import sys, webbrowser; webbrowser.open(sys.argv[1])";
+  const struct {
+    std::vector<std::string> opener;
+    Env env = {};
+  } openers[] = {
+      {{"/usr/bin/xdg-open"}},
+      {{"/usr/bin/xdg-open"}, {{"XDG_CURRENT_DESKTOP", "GNOME"}}},
+      {{"/usr/bin/gio", "open"}},
+      {{"/usr/bin/python3", "-c", python}},
+  };
+  for (const auto &o : openers) {
+    Env env = desktop;
+    for (const auto &[name, value] : o.env) env[name] = value;
+    for (const auto &[link, arrived] :
+         {std::pair{wrapped, "http://www.example.com/a?b=1;c=$(d)'%20\xc3\xa9"},
+          std::pair{plain, plain.c_str()}}) {
+      std::vector<std::string> command = o.opener;
+      command.push_back(link);
+      const Outcome outcome = RunOther(command, env);
+      EXPECT_EQ(outcome.calls, (std::vector<Call>{{"browser", arrived}}))
+          << command.front() << " " << link << "\n"
+          << outcome.standard_error;
+    }
+  }
+  std::ofstream(dir_ + "/page.html") << "<p>page</p>\n";
+  EXPECT_EQ(RunOther({"/usr/bin/xdg-open", dir_ + "/page.html"}, desktop).calls,
+            (std::vector<Call>{{"browser", dir_ + "/page.html"}}));
+
+  for (const std::string undone : {"go to recorder.desktop again", "nothing to undo"}) {
+    const Outcome unset = Run({"--unset-default"}, desktop);
+    EXPECT_EQ(unset.exit_status, 0) << unset.standard_error;
+    EXPECT_NE(unset.standard_output.find(undone), std::string::npos) << unset.standard_output;
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    for (const char *scheme : {"x-scheme-handler/http", "x-scheme-handler/https"}) {
+      EXPECT_EQ(
+          RunOther({"/usr/bin/xdg-mime", "query", "default", scheme}, desktop).standard_output,
+          "recorder.desktop\n");
+    }
+  }
+}
+
+// Forwarded as the desktop launches an entry, detached as the opener is; or, where that
+// would lose the link or loop, not at all, with a line and a dialog that say why.
+TEST_F(ProgramTest, ForwardsToTheEntryAsTheDesktopLaunchesItOrSaysWhyNot) {
+  if (access("/usr/bin/xdg-mime", X_OK) != 0 || access("/usr/bin/gio", X_OK) != 0) {
+    GTEST_SKIP() << "xdg-utils or gio is not installed";
+  }
+  Env desktop = PrivateDesktop();
+  desktop["BROWSER"] = "link-unwrapper %s:firefox";
+  std::filesystem::create_directory(dir_ + "/my browser");
+  std::filesystem::create_symlink(RECORDER_SCRIPT, dir_ + "/my browser/browser");
+  AddEntry("spaced.desktop", "\"" + dir_ + "/my browser/browser\" --new-window -P x %U");
+  AddEntry("files.desktop", bin_ + "/browser %F");
+  AddEntry("loop.desktop", "xdg-open %u");
+  ASSERT_EQ(Run({"--set-default", "recorder.desktop"}, desktop).exit_status, 0);
+  const std::string link = Pattern(0) + "www.example.com/x";
+  const std::string lost = "link-unwrapper: not opened, ";
+  const struct {
+    std::string id;
+    Call call;          // the browser's, unless it is lost
+    std::string error;  // why it is lost, in a dialog, and on stderr unless a copy of ours
+                        // that the browser started says it
+    bool said_here = true;
+  } cases[] = {
+      {"spaced.desktop", {"browser", "--new-window", "-P", "x", "http://www.example.com/x"}, ""},
+      {"recorder.desktop", {"browser", "http://www.example.com/x"}, ""},
+      {"link-unwrapper-forward.desktop",
+       {},
+       lost + "link-unwrapper-forward.desktop starts link-unwrapper, which would get it back: "
+              "http://www.example.com/x"},
+      {"gone.desktop",
+       {},
+       lost + "no desktop entry gone.desktop that takes links: missing, hidden, or its program "
+              "not installed: http://www.example.com/x"},
+      {"files.desktop",
+       {},
+       lost + "no desktop entry files.desktop that takes links: missing, hidden, or its program "
+              "not installed: http://www.example.com/x"},
+      // Through the default browser, which is us, back to us: once round, and no more.
+      {"loop.desktop",
+       {},
+       lost + "it came back: the program it went on to handed it to the default browser, "
+              "link-unwrapper: http://www.example.com/x",
+       false},
+  };
+  const std::string our_session = "session " + std::to_string(getsid(0)) + "\n";
+  for (const auto &c : cases) {
+    const Outcome outcome = Run({"--forward-to", c.id, link}, desktop);
+    EXPECT_EQ(outcome.exit_status, 0) << c.id;
+    const Call dialog = {"zenity",         "--info", "--no-markup", "--title",
+                         "link-unwrapper", "--text", c.error};
+    EXPECT_EQ(outcome.calls, std::vector<Call>{c.error.empty() ? c.call : dialog}) << c.id;
+    EXPECT_EQ(outcome.standard_error, c.said_here && !c.error.empty() ? c.error + "\n" : "")
+        << c.id;
+    if (c.error.empty()) {
+      const std::string &opener = outcome.opener_process;
+      EXPECT_EQ(opener.find(our_session), std::string::npos) << opener;
+      EXPECT_NE(opener.find("fd0 /dev/null\nfd1 /dev/null\nfd2 /dev/null\nfd9 \n"),
+                std::string::npos)
+          << opener;
+      const auto &env = outcome.opener_environment;
+      EXPECT_NE(std::find(env.begin(), env.end(), "BROWSER=firefox"), env.end()) << c.id;
+    }
+  }
 }
 
 }  // namespace
