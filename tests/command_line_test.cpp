@@ -44,4 +44,39 @@ TEST(ExtractCommandLineTail, CutsTheProgramNameByWindowsRules) {
   }
 }
 
+TEST(ReadRequest, ReadsOptionsOnlyWhereNoLinkCouldStand) {
+  const struct {
+    std::string tail;
+    Command command;
+    std::string link, forward_to = "";
+  } cases[] = {
+      {"http://a.example/", Command::kRun, "http://a.example/"},
+      {"--set-default", Command::kSetDefault, ""},
+      {"--unset-default \t ", Command::kUnsetDefault, " \t "},
+      {"--forward-to ChromeHTML \"http://a.example/\"", Command::kForward, "\"http://a.example/\"",
+       "ChromeHTML"},
+      {"--forward-to\tFirefoxURL-308046B0AF4A39CB", Command::kForward, "",
+       "FirefoxURL-308046B0AF4A39CB"},
+      // Anything else is the link, as it always was.
+      {"--set-default http://a.example/", Command::kRun, "--set-default http://a.example/"},
+      {"--set-defaults", Command::kRun, "--set-defaults"},
+      {"--forward-to", Command::kRun, "--forward-to"},
+      {"--forward-to \"x\" http://a.example/", Command::kRun,
+       "--forward-to \"x\" http://a.example/"},
+      {"--forward-to a\\b http://a.example/", Command::kRun, "--forward-to a\\b http://a.example/"},
+      {"--forward-to " + std::string(256, 'x') + " l", Command::kRun,
+       "--forward-to " + std::string(256, 'x') + " l"},
+      {"\"--set-default\"", Command::kRun, "\"--set-default\""},
+  };
+  for (const auto &c : cases) {
+    std::string tail = c.tail;
+    const Request request = ReadRequest(tail.data());
+    const std::string trace = "tail: " + testing::PrintToString(c.tail);
+    EXPECT_EQ(request.command, c.command) << trace;
+    EXPECT_EQ(std::string(request.link), c.link) << trace;
+    EXPECT_EQ(request.forward_to == nullptr ? "" : std::string(request.forward_to), c.forward_to)
+        << trace;
+  }
+}
+
 }  // namespace

@@ -2,10 +2,25 @@
 #include <windows.h>
 
 #include "command_line.h"
+#include "default_browser.h"
 #include "link_unwrapper.h"
+#include "opening.h"
 #include "unicode_command_line.h"
 
+// Without an option, the run as it always was; options only where no link could stand.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR tail, int) {
+  const Request request = ReadRequest(tail);
+  switch (request.command) {
+    case Command::kSetDefault:
+      return SetDefaultBrowser();
+    case Command::kUnsetDefault:
+      return UnsetDefaultBrowser();
+    case Command::kForward:
+      ForwardTo(request.forward_to);
+      return RunLinkUnwrapper(request.link, PlainLinks::kOpened);
+    case Command::kRun:
+      break;
+  }
   return RunLinkUnwrapper(tail);
 }
 

@@ -1,5 +1,8 @@
 // How the Windows shell reads a link: two-byte characters of the ANSI code page, references
-// to the environment, and the fixed buffers of Wine's shell.
+// to the environment, its strings, the fixed buffers of Wine's shell, and Wine's search for
+// the link as a file.
+#include "shell_reading.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -8,33 +11,23 @@
 
 namespace {
 
+// The shell's strings hold 32,767 characters, NUL included. Wine converts a longer text into
+// none, and goes on with a buffer it never filled.
+constexpr std::size_t kShellString = 32767;
 // Wine's own default handler for web links, for when the registry does not say.
 constexpr char kWineBrowserCommand[] = "\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"";
-// Wine's shell copies the text it opens into buffers of fixed size without checking its
-// length: 8.0 into 1,024 characters (wcmdBuffer in SHELL_execute), 10.0 into MAX_PATH
-// (xlpFile in SHELL_FindExecutable), and past them it overwrites its own stack. Before 8.17
-// it also builds the handler's command in 1,024 characters, and cuts a longer one short; every
-// version reads only the first 255 characters of the handler's command. In characters, NUL
-// included.
-constexpr int kWineFileBuffer = MAX_PATH;
+// Wine 8.0 puts the link into a class's command in 1,024 characters, and cuts a longer
+// result short (execute_from_key's param); 10.0 makes room instead. One bound serves every
+// version. In characters, NUL included.
 constexpr int kWineCommandBuffer = 1024;
-constexpr int kWineHandlerCommand = 256;
 
-// A link comes from a command line of at most 32,767 characters, each at most nine bytes
-// once converted, so any link that the expansion leaves as it is fits.
-char expanded[9 * 32767 + 1];
+// What the expansion of a text shorter than kShellString makes: at most as many characters,
+// each at most three bytes in the ANSI code page.
+char expanded[3 * kShellString];
 
 // The length of text in characters of the ANSI code page, as the shell counts them.
 int Characters(const char *text) {
   return MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) - 1;
-}
-
-// Wine's shell replaces %NAME% by the variable's value in the text it opens, so a link could
-// carry the user's variables, tokens among them, to its site. Windows does not expand links
-// at all; there a link naming a variable between two % is seldom seen, and refused too.
-bool ExpandsToItself(const char *link) {
-  const DWORD size = ExpandEnvironmentStringsA(link, expanded, sizeof expanded);
-  return size != 0 && size <= sizeof expanded && std::strcmp(expanded, link) == 0;
 }
 
 // What a module already loaded exports by this name, or null. Asked for by name, so that
@@ -48,20 +41,20 @@ Function Exported(const char *module, const char *name) {
 }
 
 // Whether the command that Wine's shell runs for this link fits its buffers: the "open"
-// command of the scheme's class, with the environment expanded as the shell does (Wine's
-// default when it cannot be read), and the link in place of each %, since %1, %L and
-// %2 to %9 may each stand for it. Wine's kernel32 exports the registry's functions.
-bool HandlerCommandFits(const char *link) {
-  // The scheme is http or https, as IsWebLink found. Not snprintf: mingw-w64's own would
-  // more than double the size of the program.
+// command of the class, with the environment expanded as the shell does (Wine's default
+// when it cannot be read), and the link in place of each %, since %1 and %L stand for it.
+// Opened by class, a command without them gets no link at all, and others such as %* get
+// nothing; counting a link for each % and for none costs a few characters and is never
+// short. Wine's kernel32 exports the registry's functions.
+bool HandlerCommandFits(const char *link, const char *class_name) {
   constexpr char kOpenCommand[] = "\\shell\\open\\command";
-  char key[sizeof "https" - 1 + sizeof kOpenCommand];
-  const std::size_t scheme = std::strcspn(link, ":");
-  if (scheme > sizeof "https" - 1) {
-    return false;
+  char key[kWineHandlerCommand + sizeof kOpenCommand];
+  const std::size_t class_length = std::strlen(class_name);
+  if (class_length >= kWineHandlerCommand) {
+    return false;  // no key has such a name
   }
-  std::memcpy(key, link, scheme);
-  std::memcpy(key + scheme, kOpenCommand, sizeof kOpenCommand);
+  std::memcpy(key, class_name, class_length);
+  std::memcpy(key + class_length, kOpenCommand, sizeof kOpenCommand);
   const auto get_value =
       Exported<LSTATUS(WINAPI *)(HKEY, LPCSTR, LPCSTR, DWORD, LPDWORD, PVOID, LPDWORD)>(
           "kernel32.dll", "RegGetValueA");
@@ -88,21 +81,39 @@ bool HandlerCommandFits(const char *link) {
     links += *p == '%';
   }
   const int handler_characters = Characters(handler);
-  // Without any %, the shell appends the link.
   return handler_characters < kWineHandlerCommand &&
          handler_characters + (links > 0 ? links : 1) * Characters(link) < kWineCommandBuffer;
 }
 
-// Under Wine, whatever its version: a link that fits every buffer of its shell. Windows's
-// own shell has no such bound.
-bool FitsTheShellsBuffers(const char *link) {
-  if (Exported<const char *(__cdecl *)()>("ntdll.dll", "wine_get_version") == nullptr) {
-    return true;
-  }
-  return Characters(link) < kWineFileBuffer && HandlerCommandFits(link);
+}  // namespace
+
+bool RunsUnderWine() noexcept {
+  return Exported<const char *(__cdecl *)()>("ntdll.dll", "wine_get_version") != nullptr;
 }
 
-}  // namespace
+const char *SchemeClass(const char *link) noexcept {
+  return link[4] == ':' ? "http" : "https";
+}
+
+// Bytes are never fewer than characters, so every conversion of a shorter link fits.
+bool FitsTheShellsBuffers(const char *link, const char *class_name, bool under_wine) noexcept {
+  if (std::strlen(link) >= kShellString) {
+    return false;
+  }
+  return !under_wine || HandlerCommandFits(link, class_name);
+}
+
+// As the shell looks up %1 and %L: in the program's folder, the working folder, the system
+// folders and PATH, with ".exe" added to a name that has no extension. Its links are
+// shorter than its buffer, and what it finds at any length is a file.
+bool NamesAFile(const char *link) noexcept {
+  wchar_t name[kWineCommandBuffer];
+  wchar_t found[kWineCommandBuffer];
+  if (MultiByteToWideChar(CP_ACP, 0, link, -1, name, kWineCommandBuffer) == 0) {
+    return true;
+  }
+  return SearchPathW(nullptr, name, L".exe", kWineCommandBuffer, found, nullptr) != 0;
+}
 
 // As MultiByteToWideChar reads it: a lead byte and a byte that makes a valid character
 // with it are one character; every other byte is one on its own.
@@ -114,6 +125,9 @@ std::size_t CharacterLength(const char *text) noexcept {
   return MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text, 2, &wide, 1) == 1 ? 2 : 1;
 }
 
-bool ShellReadsAsWritten(const char *link) noexcept {
-  return ExpandsToItself(link) && FitsTheShellsBuffers(link);
+// Expanded, a link could carry the user's variables, tokens among them, to its site. A link
+// naming a variable between two % is seldom seen, and is refused.
+bool ExpandsToItself(const char *link) noexcept {
+  const DWORD size = ExpandEnvironmentStringsA(link, expanded, sizeof expanded);
+  return size != 0 && size <= sizeof expanded && std::strcmp(expanded, link) == 0;
 }

@@ -8,6 +8,6 @@ sections=$("$objdump" -h "$exe") || exit 1
 expect_equal subsystem "$(awk '$1 == "Subsystem" {print $2, $3, $4}' <<<"$headers")" \
   "00000002 (Windows GUI)"
 expect_equal imports "$(grep 'DLL Name:' <<<"$headers" | awk '{print toupper($3)}' | sort | xargs)" \
-  "KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL"
+  "ADVAPI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL"
 expect_equal "resource section" "$(grep -c '\.rsrc' <<<"$sections")" "0"
 finish

@@ -3,23 +3,35 @@
 # and nothing but web links opened. The seventh argument is a witness .exe that records being
 # started; it waits in the working folder, and links below point at it through a redirector
 # address inside a path, or through a "web link" that Wine's shell would look for as a file.
-# A folder named http: there holds witnesses that clean web links would name as files.
+# Folders named http: hold witnesses that clean web links would name as files: in the
+# working folder, on WINEPATH, on the user's PATH, in C:\windows and in system32.
 . "$(dirname "$0")/common.sh"
+windows_folder="$WINEPREFIX/drive_c/windows"
+trap 'rm -rf "$work" "$windows_folder/http:" "$windows_folder/system32/http:"
+  "$wine_run" reg delete "HKCU\\Environment" /v PATH /f >/dev/null 2>&1' EXIT
 mkdir -p "$work/folder/http:/x.example"
 cp "$7" "$work/folder/witness.exe"
 cp "$7" "$work/folder/http:/x.example/short.exe"
 printf '@copy nul "%%~dp0started"\r\n' >"$work/folder/http:/x.example/run.bat"
+for trap in "$work/wpath/http:/x.example/wpath.exe" "$work/upath/http:/x.example/upath.exe" \
+  "$windows_folder/http:/x.example/windir.exe" "$windows_folder/system32/http:/x.example/sysdir.exe"; do
+  mkdir -p "${trap%/*}"
+  cp "$7" "$trap"
+done
+export WINEPATH
+WINEPATH=$(windows_path "$work/wpath")
+"$wine_run" reg add "HKCU\\Environment" /v PATH /t REG_SZ /d "$(windows_path "$work/upath")" /f >/dev/null
 folder=$(windows_path "$work/folder")
 folder=${folder//\\/\\\\}  # doubled, for printf %b
 cd "$work/folder"
 
-# About 12 KB of nesting, well inside Windows' 32 KB command line once hex-encoded.
+# About 12 KB of nesting, well inside Windows' 32 KB command line.
 wrapper=${pattern1#http://}
 chain=$(printf "${wrapper}%.0s" $(seq $((12000 / ${#wrapper}))))
 
-# Links of these lengths, "http://x.example/" and filler. Wine's shell overruns its buffers
-# with links of MAX_PATH characters and more, at lengths that differ by version.
-link_of() { printf 'http://x.example/%s' "$(printf 'B%.0s' $(seq $(($1 - 17))))"; }
+# $2 copies of $1. Wine's shell cuts short what does not fit its buffers, at lengths that
+# differ by version, so links of several lengths (link_of) are rows below.
+repeat() { printf "$1%.0s" $(seq "$2"); }
 export LU_TEST_SECRET=s3cr3t
 
 # command line (printf %b) => link expected at xdg-open, empty for none
@@ -57,13 +69,18 @@ cases=(
   "link-unwrapper.exe ${pattern1}attacker.example/?t=%LU_TEST_SECRET%&u=%USERNAME% => "
   "link-unwrapper.exe ${pattern1}a.example/a%20b?c=50%25off => http://a.example/a%20b?c=50%25off"
   "link-unwrapper.exe ${pattern1}$(link_of 259 | cut -c 8-) => $(link_of 259)"
-  "link-unwrapper.exe ${pattern1}$(link_of 260 | cut -c 8-) => "
-  "link-unwrapper.exe ${pattern1}$(link_of 1010 | cut -c 8-) => "
+  "link-unwrapper.exe ${pattern1}$(link_of 900 | cut -c 8-) => $(link_of 900)"
+  "link-unwrapper.exe ${pattern1}$(link_of 1000 | cut -c 8-) => "
   "link-unwrapper.exe ${pattern1}$(link_of 1576 | cut -c 8-) => "
   "link-unwrapper.exe ${pattern1}$(link_of 5000 | cut -c 8-) => "
-  # Files in the working folder's http: folder are not what a web link names.
+  # Files in the working folder's http: folder are not what a web link names; those on the
+  # search path would stand in for it, so it is not opened.
   "link-unwrapper.exe ${pattern1}x.example/short => http://x.example/short"
   "link-unwrapper.exe ${pattern1}x.example/run.bat => http://x.example/run.bat"
+  "link-unwrapper.exe ${pattern1}x.example/wpath => "
+  "link-unwrapper.exe ${pattern1}x.example/upath => "
+  "link-unwrapper.exe ${pattern1}x.example/windir => "
+  "link-unwrapper.exe ${pattern1}x.example/sysdir => "
   # Long hostile input: hundreds of nested wrappers, and 12 KB of plain text.
   "link-unwrapper.exe ${pattern1}${chain}a.example/ => http://a.example/"
   "link-unwrapper.exe $(printf 'x%.0s' $(seq 12000)) => "
@@ -84,12 +101,32 @@ unicode_cp1252_cases=(
   "link-unwrapper.exe http∶//${pattern1#http://}a.example/r => "
   # Wine's browser drops what stands before an @ in the host, but never sees a slash there.
   "link-unwrapper.exe ${pattern1}good.example／@evil.example/ => http://evil.example/"
+  # Longer than the shell's strings once escaped, and half a character: not opened.
+  "link-unwrapper.exe ${pattern1}x.example/$(repeat 東 3700) => "
+  "link-unwrapper.exe ${pattern1}x.example/$(repeat 😀 16000) => "
+  "link-unwrapper.exe ${pattern1}a.example/x\\xed\\xa0\\x80y => "
+  "link-unwrapper.exe ${pattern1}a.example/x\\xed\\xb0\\x80\\xed\\xb0\\x80y => "
 )
 unicode_cp932_cases=(
   "link-unwrapper.exe ${pattern1}fr.wikipedia.org/wiki/Café => http://fr.wikipedia.org/wiki/Café"
   "link-unwrapper.exe ${pattern1}search.example/?q=😀&lang=ja => http://search.example/?q=😀&lang=ja"
   "link-unwrapper.exe ${pattern1}zh.wikipedia.org/wiki/东京 => http://zh.wikipedia.org/wiki/东京"
 )
+
+# The http class's "open" command, then a row: a link that fits Wine's buffers with Wine's
+# own command may not fit with the link four times, or with the longest command Wine reads.
+browser='"C:\windows\system32\winebrowser.exe" "%1"'
+four_links="$browser \"%1\" \"%1\" \"%1\""
+longest=$browser$(printf ' %.0s' $(seq $((255 - ${#browser}))))
+handler_cases=(
+  "$four_links" "link-unwrapper.exe ${pattern1}a.example/4 => http://a.example/4"
+  "$four_links" "link-unwrapper.exe ${pattern1}$(link_of 259 | cut -c 8-) => "
+  "$longest" "link-unwrapper.exe ${pattern1}a.example/255 => http://a.example/255"
+  "$longest" "link-unwrapper.exe ${pattern1}$(link_of 800 | cut -c 8-) => "
+)
+set_http_command() {
+  "$wine_run" reg add 'HKCR\http\shell\open\command' /ve /t REG_SZ /d "$1" /f >/dev/null
+}
 
 check_case() {
   start_case "$2"
@@ -98,8 +135,9 @@ check_case() {
   else
     expect_run "$(run_program "$command_line")" "$wanted"
   fi
-  expect_equal "witnesses started by [$command_line]" "$(find . -name started)" ""
-  find . -name started -delete
+  expect_equal "witnesses started by [$command_line]" \
+    "$(find "$work" "$windows_folder/http:" "$windows_folder/system32/http:" -name started)" ""
+  find "$work" "$windows_folder/http:" "$windows_folder/system32/http:" -name started -delete
 }
 for case in "${cases[@]}"; do
   check_case "" "$case"
@@ -113,4 +151,9 @@ done
 for case in "${unicode_cp932_cases[@]}"; do
   check_case -w "$case"
 done
+for ((i = 0; i < ${#handler_cases[@]}; i += 2)); do
+  set_http_command "${handler_cases[i]}"
+  check_case "" "${handler_cases[i + 1]}"
+done
+set_http_command "$browser"
 finish

@@ -1,0 +1,20 @@
+// The registry's few calls that forwarding and setting up make, on wide strings.
+#pragma once
+
+#include <windows.h>
+
+// The string value name (null: the key's default) of key below root, into out of chars
+// characters, as stored, with its type (REG_SZ or REG_EXPAND_SZ). False if it is missing,
+// no string, or longer.
+bool ReadString(HKEY root, const wchar_t *key, const wchar_t *name, wchar_t *out, DWORD chars,
+                DWORD *type = nullptr) noexcept;
+
+// Sets the string value name of key below root, making the key if need be.
+bool WriteString(HKEY root, const wchar_t *key, const wchar_t *name, const wchar_t *value,
+                 DWORD type = REG_SZ) noexcept;
+
+// Removes key below root with everything in it; true if it is gone, or was never there.
+bool DeleteKey(HKEY root, const wchar_t *key) noexcept;
+
+// Removes the value name of key below root; true if it is gone, or was never there.
+bool DeleteValue(HKEY root, const wchar_t *key, const wchar_t *name) noexcept;
