@@ -44,8 +44,6 @@ constexpr struct {
     {L"https\\shell\\open\\command", L"LinkUnwrapper.WineHttps",
      L"LinkUnwrapper.WineHttps\\shell\\open\\command"},
 };
-// What Wine sets up for both, for a scheme whose command was not kept.
-constexpr wchar_t kWineBrowserCommand[] = L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"";
 
 int Failed(Setup why, const wchar_t *detail = L"") {
   SaySetup(why, detail);

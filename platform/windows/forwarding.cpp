@@ -21,12 +21,10 @@ const wchar_t *FileName(const wchar_t *path) {
 }  // namespace
 
 ClassOpens CheckClass(const char *prog_id) noexcept {
-  wchar_t key[256 + 32];
-  const int length = MultiByteToWideChar(CP_ACP, 0, prog_id, -1, key, 256);
-  if (length == 0) {
+  wchar_t key[kClassCommandKeySize];
+  if (!ClassCommandKey(prog_id, key)) {
     return ClassOpens::kNoCommand;
   }
-  lstrcatW(key, L"\\shell\\open\\command");
   wchar_t command[4096];
   if (ReadString(HKEY_CLASSES_ROOT, key, nullptr, command, 4096) && command[0] != L'\0') {
     return StartsUs(command) ? ClassOpens::kStartsUs : ClassOpens::kLink;

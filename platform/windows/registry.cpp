@@ -1,11 +1,20 @@
 // The registry's few calls that forwarding and setting up make, on wide strings.
 #include "registry.h"
 
-bool ReadString(HKEY root, const wchar_t *key, const wchar_t *name, wchar_t *out, DWORD chars,
-                DWORD *type) noexcept {
+LSTATUS GetString(HKEY root, const wchar_t *key, const wchar_t *name, wchar_t *out, DWORD chars,
+                  DWORD *type) noexcept {
   DWORD size = chars * sizeof *out;
   return RegGetValueW(root, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, type,
-                      out, &size) == ERROR_SUCCESS;
+                      out, &size);
+}
+
+// A key's name holds at most 255 characters.
+bool ClassCommandKey(const char *class_name, wchar_t (&out)[kClassCommandKeySize]) noexcept {
+  if (MultiByteToWideChar(CP_ACP, 0, class_name, -1, out, 256) == 0) {
+    return false;
+  }
+  lstrcatW(out, L"\\shell\\open\\command");
+  return true;
 }
 
 bool WriteString(HKEY root, const wchar_t *key, const wchar_t *name, const wchar_t *value,

@@ -8,14 +8,13 @@
 #include <cstring>
 
 #include "desktop.h"
+#include "registry.h"
 
 namespace {
 
 // The shell's strings hold 32,767 characters, NUL included. Wine converts a longer text into
 // none, and goes on with a buffer it never filled.
 constexpr std::size_t kShellString = 32767;
-// Wine's own default handler for web links, for when the registry does not say.
-constexpr char kWineBrowserCommand[] = "\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"";
 // Wine 8.0 puts the link into a class's command in 1,024 characters, and cuts a longer
 // result short (execute_from_key's param); 10.0 makes room instead. One bound serves every
 // version. In characters, NUL included.
@@ -30,65 +29,46 @@ int Characters(const char *text) {
   return MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) - 1;
 }
 
-// What a module already loaded exports by this name, or null. Asked for by name, so that
-// nothing new is imported.
-template <typename Function>
-Function Exported(const char *module, const char *name) {
-  const HMODULE handle = GetModuleHandleA(module);
-  const FARPROC proc = handle != nullptr ? GetProcAddress(handle, name) : nullptr;
-  // Through void (*)(), the one cast between function types that no warning minds.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
-}
-
 // Whether the command that Wine's shell runs for this link fits its buffers: the "open"
 // command of the class, with the environment expanded as the shell does (Wine's default
-// when it cannot be read), and the link in place of each %, since %1 and %L stand for it.
+// when it is not there), and the link in place of each %, since %1 and %L stand for it.
 // Opened by class, a command without them gets no link at all, and others such as %* get
 // nothing; counting a link for each % and for none costs a few characters and is never
-// short. Wine's kernel32 exports the registry's functions.
+// short.
 bool HandlerCommandFits(const char *link, const char *class_name) {
-  constexpr char kOpenCommand[] = "\\shell\\open\\command";
-  char key[kWineHandlerCommand + sizeof kOpenCommand];
-  const std::size_t class_length = std::strlen(class_name);
-  if (class_length >= kWineHandlerCommand) {
-    return false;  // no key has such a name
+  wchar_t key[kClassCommandKeySize];
+  if (!ClassCommandKey(class_name, key)) {
+    return false;
   }
-  std::memcpy(key, class_name, class_length);
-  std::memcpy(key + class_length, kOpenCommand, sizeof kOpenCommand);
-  const auto get_value =
-      Exported<LSTATUS(WINAPI *)(HKEY, LPCSTR, LPCSTR, DWORD, LPDWORD, PVOID, LPDWORD)>(
-          "kernel32.dll", "RegGetValueA");
-  char command[kWineCommandBuffer];
-  DWORD size = sizeof command;
-  const LSTATUS status =
-      get_value == nullptr
-          ? ERROR_PROC_NOT_FOUND
-          : get_value(HKEY_CLASSES_ROOT, key, nullptr,
-                      RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, command, &size);
+  wchar_t command[kWineCommandBuffer], expanded_command[kWineCommandBuffer];
+  const LSTATUS status = GetString(HKEY_CLASSES_ROOT, key, nullptr, command, kWineCommandBuffer);
   if (status == ERROR_MORE_DATA) {
     return false;
   }
-  const char *handler = kWineBrowserCommand;
+  const wchar_t *handler = kWineBrowserCommand;
   if (status == ERROR_SUCCESS) {
-    const DWORD expanded_size = ExpandEnvironmentStringsA(command, expanded, sizeof expanded);
-    if (expanded_size == 0 || expanded_size > sizeof expanded) {
+    const DWORD size = ExpandEnvironmentStringsW(command, expanded_command, kWineCommandBuffer);
+    if (size == 0 || size > kWineCommandBuffer) {
       return false;
     }
-    handler = expanded;
+    handler = expanded_command;
   }
-  int links = 0;  // a second byte of a two-byte character is never '%'
-  for (const char *p = handler; *p != '\0'; ++p) {
-    links += *p == '%';
+  int links = 0;
+  for (const wchar_t *p = handler; *p != L'\0'; ++p) {
+    links += *p == L'%';
   }
-  const int handler_characters = Characters(handler);
+  const int handler_characters = lstrlenW(handler);
   return handler_characters < kWineHandlerCommand &&
          handler_characters + (links > 0 ? links : 1) * Characters(link) < kWineCommandBuffer;
 }
 
 }  // namespace
 
+// Asked for by name: only Wine's ntdll has it, and importing it would stop the program from
+// starting on Windows.
 bool RunsUnderWine() noexcept {
-  return Exported<const char *(__cdecl *)()>("ntdll.dll", "wine_get_version") != nullptr;
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 const char *SchemeClass(const char *link) noexcept {

@@ -6,6 +6,9 @@
 // included, and opens nothing when it is longer (execute_from_key's cmd).
 constexpr int kWineHandlerCommand = 256;
 
+// The "open" command Wine sets up for http and https, also when the registry does not say.
+constexpr wchar_t kWineBrowserCommand[] = L"\"C:\\windows\\system32\\winebrowser.exe\" \"%1\"";
+
 // Whether this is Wine, whose shell differs from Windows's in the ways below.
 bool RunsUnderWine() noexcept;
 
