@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "opener_environment.h"
+
 extern char **environ;
 
 namespace {
@@ -53,12 +55,6 @@ bool LoadGio(Gio &gio) {
          Find(library, "g_error_free", gio.free_error);
 }
 
-bool IsUs(const char *program, const char *own_name) {
-  const char *slash = std::strrchr(program, '/');
-  const char *name = slash != nullptr ? slash + 1 : program;
-  return std::strcmp(name, "link-unwrapper") == 0 || std::strcmp(name, own_name) == 0;
-}
-
 // In the child, before it runs the entry's program: a session of its own, so that closing
 // our terminal does not take the browser with it, and none of the signals our caller blocked.
 void Detach(void *) {
@@ -96,7 +92,8 @@ Launch LaunchDesktopEntry(const char *desktop_id, const char *link, const char *
     gio.unref(entry);
     return Launch::kNoEntry;
   }
-  if (IsUs(gio.executable(entry), own_name)) {
+  const char *program = gio.executable(entry);
+  if (NamesUs(program, std::strlen(program), own_name)) {
     gio.unref(entry);
     return Launch::kLoop;
   }

@@ -27,12 +27,7 @@ bool StartsUs(const char *entry, std::size_t length, const char *own_name) {
   while (word_end < end && *word_end != ' ' && *word_end != '\t') {
     ++word_end;
   }
-  const char *name = word_end;
-  while (name > entry && name[-1] != '/') {
-    --name;
-  }
-  const auto name_length = static_cast<std::size_t>(word_end - name);
-  return IsNamed(name, name_length, "link-unwrapper") || IsNamed(name, name_length, own_name);
+  return NamesUs(entry, static_cast<std::size_t>(word_end - entry), own_name);
 }
 
 // BROWSER=VALUE without the entries that start us, written into out, or "" when none is
@@ -74,6 +69,15 @@ bool IsNamedAs(const char *variable, const char *extra) {
 }
 
 }  // namespace
+
+bool NamesUs(const char *path, std::size_t length, const char *own_name) {
+  const char *name = path + length;
+  while (name > path && name[-1] != '/') {
+    --name;
+  }
+  const auto name_length = static_cast<std::size_t>(path + length - name);
+  return IsNamed(name, name_length, "link-unwrapper") || IsNamed(name, name_length, own_name);
+}
 
 // The pointers come first in the block, then room for the filtered values.
 char **OpenerEnvironment(const char *own_name, const char *extra) {

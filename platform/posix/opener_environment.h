@@ -12,6 +12,10 @@
 // freed with free(); null when memory runs out.
 char **OpenerEnvironment(const char *own_name, const char *extra = nullptr);
 
+// Whether the program at path, of length bytes, is by its file name link-unwrapper or
+// own_name, the name we were started as: handing it a link hands it back to us.
+bool NamesUs(const char *path, std::size_t length, const char *own_name);
+
 // What a forwarded link carries to the program it is forwarded to, and so to whatever that
 // starts: the mark's variable with the link's digest, in out.
 constexpr std::size_t kForwardMarkSize = sizeof kForwardMarkName + kForwardMarkValueSize;
