@@ -86,6 +86,15 @@ class ProgramTest : public testing::Test {
         {"PATH", bin_}, {"RECORD_DIR", records_}, {"LANG", "C.UTF-8"}, {"MALLOC_PERTURB_", "165"}};
   }
 
+  // NAME=value for each variable, an empty value standing for an unset one.
+  static std::vector<std::string> Variables(const Env &env) {
+    std::vector<std::string> variables;
+    for (const auto &[name, value] : env)
+      if (!value.empty())
+        variables.push_back(name + "=" + value);
+    return variables;
+  }
+
   // Runs the program with exactly these arguments, in the base environment with the overrides
   // applied, started through the wrapper's command if any, and waits for it and, since the
   // test adopts orphans, for everything it started. Its stdout is a pipe, as for a caller
@@ -97,10 +106,7 @@ class ProgramTest : public testing::Test {
     std::filesystem::create_directory(records_);
     Env env = BaseEnvironment();
     for (const auto &[name, value] : overrides) env[name] = value;
-    std::vector<std::string> variables;
-    for (const auto &[name, value] : env)
-      if (!value.empty())
-        variables.push_back(name + "=" + value);
+    const std::vector<std::string> variables = Variables(env);
     std::vector<char *> argv, envp;
     for (std::string &word : wrapper) argv.push_back(word.data());
     argv.push_back(program_.data());
@@ -498,10 +504,7 @@ TEST_F(ProgramTest, OpenerGetsBrowserWithoutTheEntriesThatStartUs) {
     // Nothing else changes, and nothing is left of what is taken out.
     Env env = BaseEnvironment();
     env["BROWSER"] = c.expected == "unset" ? "" : c.expected;
-    std::vector<std::string> expected;
-    for (const auto &[name, value] : env)
-      if (!value.empty())
-        expected.push_back(name + "=" + value);
+    std::vector<std::string> expected = Variables(env);
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(outcome.opener_environment, expected) << c.browser;
   }
