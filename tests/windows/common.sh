@@ -10,6 +10,9 @@ export PATH="$work/bin:$PATH" RECORD_DIR="$work/records"
 # The Windows spelling of a path on this machine, through Wine's Z: drive.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
+# The "open" command Wine sets up for the http and https classes.
+wine_browser='"C:\windows\system32\winebrowser.exe" "%1"'
+
 # A link of $1 characters: "http://x.example/" and filler.
 link_of() { printf 'http://x.example/%s' "$(printf 'B%.0s' $(seq $(($1 - 17))))"; }
 

@@ -10,7 +10,6 @@ if [ -z "${DISPLAY:-}" ] || ! command -v xdotool >/dev/null; then
   exit 77
 fi
 exe=$(windows_path "$program")
-browser='"C:\windows\system32\winebrowser.exe" "%1"'
 
 # The data of value $2 (the default if empty) of key $1 as reg shows it, or "absent".
 reg_value() {
@@ -37,8 +36,8 @@ capabilities='Software\Clients\StartMenuInternet\LinkUnwrapper\Capabilities'
 registered=(
   "HKCR\\http\\shell\\open\\command| => \"$exe\" --forward-to LinkUnwrapper.WineHttp \"%1\""
   "HKCR\\https\\shell\\open\\command| => \"$exe\" --forward-to LinkUnwrapper.WineHttps \"%1\""
-  "HKCR\\LinkUnwrapper.WineHttp\\shell\\open\\command| => $browser"
-  "HKCR\\LinkUnwrapper.WineHttps\\shell\\open\\command| => $browser"
+  "HKCR\\LinkUnwrapper.WineHttp\\shell\\open\\command| => $wine_browser"
+  "HKCR\\LinkUnwrapper.WineHttps\\shell\\open\\command| => $wine_browser"
   "HKCU\\Software\\Classes\\LinkUnwrapper.Forward\\shell\\open\\command| => \"$exe\" --forward-to LinkUnwrapper.WineHttps \"%1\""
   "HKCU\\$capabilities|ApplicationName => Link Unwrapper"
   "HKCU\\$capabilities\\URLAssociations|http => LinkUnwrapper.Forward"
@@ -47,8 +46,8 @@ registered=(
 )
 # What Wine has.
 unregistered=(
-  "HKCR\\http\\shell\\open\\command| => $browser"
-  "HKCR\\https\\shell\\open\\command| => $browser"
+  "HKCR\\http\\shell\\open\\command| => $wine_browser"
+  "HKCR\\https\\shell\\open\\command| => $wine_browser"
   "HKCR\\LinkUnwrapper.WineHttp| => absent"
   "HKCR\\LinkUnwrapper.WineHttps| => absent"
   "HKCU\\Software\\Classes\\LinkUnwrapper.Forward| => absent"

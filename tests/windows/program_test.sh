@@ -115,9 +115,8 @@ unicode_cp932_cases=(
 
 # The http class's "open" command, then a row: a link that fits Wine's buffers with Wine's
 # own command may not fit with the link four times, or with the longest command Wine reads.
-browser='"C:\windows\system32\winebrowser.exe" "%1"'
-four_links="$browser \"%1\" \"%1\" \"%1\""
-longest=$browser$(printf ' %.0s' $(seq $((255 - ${#browser}))))
+four_links="$wine_browser \"%1\" \"%1\" \"%1\""
+longest=$wine_browser$(printf ' %.0s' $(seq $((255 - ${#wine_browser}))))
 handler_cases=(
   "$four_links" "link-unwrapper.exe ${pattern1}a.example/4 => http://a.example/4"
   "$four_links" "link-unwrapper.exe ${pattern1}$(link_of 259 | cut -c 8-) => "
@@ -155,5 +154,5 @@ for ((i = 0; i < ${#handler_cases[@]}; i += 2)); do
   set_http_command "${handler_cases[i]}"
   check_case "" "${handler_cases[i + 1]}"
 done
-set_http_command "$browser"
+set_http_command "$wine_browser"
 finish
